@@ -1,0 +1,6 @@
+#pragma once
+#include "app/CommandLine.h"
+
+// Runs the studio without windows: start-up, frames until a limit or SIGINT/SIGTERM, shut-down.
+// Returns the process exit code.
+int RunHeadlessStudio(int argc, char** argv, const StudioOptions& options);

@@ -1,0 +1,152 @@
+#include "app/ProfileFile.h"
+
+#include "fileio/AtomicFile.h"
+#include "fileio/TextEncoding.h"
+
+#include <string_view>
+
+namespace {
+
+std::string_view Trim(std::string_view s)
+{
+    const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; };
+    while (!s.empty() && space(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && space(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = char(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = char(y - 'A' + 'a');
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+// "[name]" gives name; anything else is not a header.
+bool SectionName(std::string_view line, std::string_view& name)
+{
+    line = Trim(line);
+    if (line.empty() || line.front() != '[')
+        return false;
+    const size_t close = line.find(']');
+    name = Trim(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+    return true;
+}
+
+// A value line's text without line breaks, so a value can never add lines to the file.
+std::string OneLine(const std::string& value)
+{
+    std::string out = value;
+    for (char& c : out)
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    return out;
+}
+
+}  // namespace
+
+CProfileFile::CProfileFile(std::string path) : path_(std::move(path))
+{
+    const auto bytes = ReadWholeFile(path_);
+    if (!bytes)
+        return;
+    const std::string text = DecodeSystemText(*bytes);
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines_.push_back(std::move(line));
+        start = end + 1;
+    }
+}
+
+size_t CProfileFile::FindSection(const std::string& section) const
+{
+    std::string_view name;
+    for (size_t i = 0; i < lines_.size(); ++i)
+        if (SectionName(lines_[i], name) && EqualsNoCase(name, section))
+            return i;
+    return std::string::npos;
+}
+
+size_t CProfileFile::SectionEnd(size_t header) const
+{
+    std::string_view name;
+    size_t i = header + 1;
+    while (i < lines_.size() && !SectionName(lines_[i], name))
+        ++i;
+    return i;
+}
+
+bool CProfileFile::FindKey(size_t header, const std::string& key, KeyLine& found) const
+{
+    const size_t end = SectionEnd(header);
+    for (size_t i = header + 1; i < end; ++i) {
+        const std::string_view line = lines_[i];
+        const size_t eq = line.find('=');
+        if (eq == std::string_view::npos || !EqualsNoCase(Trim(line.substr(0, eq)), key))
+            continue;
+        std::string_view value = Trim(line.substr(eq + 1));
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+            value = value.substr(1, value.size() - 2);
+        found = {i, std::string(value)};
+        return true;
+    }
+    return false;
+}
+
+std::string CProfileFile::GetString(const std::string& section, const std::string& key,
+                                    const std::string& fallback, size_t maxUnits) const
+{
+    const size_t header = FindSection(section);
+    KeyLine found;
+    if (header == std::string::npos || !FindKey(header, key, found))
+        return CutToUtf16Units(fallback, maxUnits);
+    return CutToUtf16Units(found.value, maxUnits);
+}
+
+void CProfileFile::SetString(const std::string& section, const std::string& key, const std::string& value)
+{
+    const std::string keyLine = OneLine(key) + "=" + OneLine(value);
+    const size_t header = FindSection(section);
+    if (header == std::string::npos) {
+        lines_.push_back("[" + OneLine(section) + "]");
+        lines_.push_back(keyLine);
+        return;
+    }
+    KeyLine found;
+    if (FindKey(header, key, found)) {
+        // The key keeps its spelling in the file.
+        const std::string_view old = lines_[found.index];
+        lines_[found.index] = std::string(Trim(old.substr(0, old.find('=')))) + "=" + OneLine(value);
+        return;
+    }
+    // After the section's last non-blank line, so blank lines between sections stay where they are.
+    size_t insert = SectionEnd(header);
+    while (insert > header + 1 && Trim(lines_[insert - 1]).empty())
+        --insert;
+    lines_.insert(lines_.begin() + std::ptrdiff_t(insert), keyLine);
+}
+
+bool CProfileFile::Save() const
+{
+    std::string text;
+    for (const std::string& line : lines_) {
+        text += line;
+        text += "\r\n";
+    }
+    return WriteFileAtomically(path_, text);
+}

@@ -1,0 +1,5 @@
+#include "app/Settings.h"
+
+SettingsRecord Settings;
+CKorvelMainFrm* MainFrame = nullptr;
+CCaptureScr* CaptureSink = nullptr;

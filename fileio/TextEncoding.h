@@ -1,0 +1,16 @@
+#pragma once
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// Text files of the old code page: UTF-8 when the bytes are valid UTF-8, else GB18030. Returns UTF-8;
+// a leading UTF-8 byte-order mark is dropped.
+std::string DecodeSystemText(std::string_view bytes);
+
+bool IsValidUtf8(std::string_view bytes);
+
+// The longest prefix of a UTF-8 string that fits in `maxUnits` UTF-16 code units, cut between characters.
+std::string CutToUtf16Units(std::string_view utf8, size_t maxUnits);
+
+// The longest prefix of at most `maxBytes` bytes that ends on a character boundary.
+std::string CutToUtf8Bytes(std::string_view utf8, size_t maxBytes);
