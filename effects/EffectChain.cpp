@@ -1,0 +1,3 @@
+#include "effects/EffectChain.h"
+
+void CEffectChain::RunChain(uint8_t*) {}
