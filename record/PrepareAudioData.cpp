@@ -31,6 +31,8 @@ CPrepareAudioData::~CPrepareAudioData()
 
 int CPrepareAudioData::Open(const std::string& path)
 {
+    // Kept even when the microphone fails: the recording is then made without sound, into this file.
+    path_ = path;
     for (auto& buffer : capture_) {
         buffer.reset(new (std::nothrow) uint8_t[kBlockBytes]);
         if (!buffer) {
@@ -56,7 +58,6 @@ int CPrepareAudioData::Open(const std::string& path)
         stopReading_ = false;
     }
     paused = 0;
-    path_ = path;
     return 1;
 }
 
