@@ -3,6 +3,8 @@
 // 320×240 bottom-up BGR frame in place.
 #include "effects/EffectLayer.h"
 #include "effects/LogoStamp.h"
+#include "effects/PipOverlay.h"
+#include "effects/TextOverlay.h"
 
 #include <atomic>
 #include <cstdint>
@@ -45,6 +47,9 @@ public:
     // Every layer's picture is decoded as far as it will be.
     bool LayersLoaded() const;
 
+    // The members, reached for their setters.
+    CPipOverlay& Pip() { return pip_; }
+    CTextOverlay& Text() { return text_; }
     CLogoStamp& Logo() { return logo_; }
 
 private:
@@ -53,5 +58,7 @@ private:
     std::atomic<int32_t> displayMode_{1};
     std::vector<std::unique_ptr<EffectLayer>> layers_;
     std::atomic<bool> hasLayers_{false};
+    CPipOverlay pip_;
+    CTextOverlay text_;
     CLogoStamp logo_;
 };
