@@ -21,7 +21,12 @@ namespace {
 constexpr int kMaxFrames = 10;
 constexpr size_t kMaxFunctionName = 1024;
 constexpr size_t kMaxFileName = 260;
-constexpr size_t kAltStackBytes = 256 * 1024;  // symbol lookup runs on it
+constexpr size_t kAltStackBytes = 64 * 1024;
+// Symbol lookup needs far more stack than a signal stack gives (other threads may run the handler on a
+// small one of the sanitizer's), so the report is written on a stack of its own; the handler's lock
+// keeps it to one thread at a time.
+constexpr size_t kReportStackBytes = 1024 * 1024;
+constexpr int kWalkDepth = 64;
 constexpr int kSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
 
 struct CrashHandlerState {
@@ -34,6 +39,18 @@ struct CrashHandlerState {
 
 CrashHandlerState crash;
 alignas(64) char altStack[kAltStackBytes];
+alignas(64) char reportStack[kReportStackBytes];
+
+// What the handler hands over to the report.
+struct Fault {
+    uint32_t code = 0;
+    uintptr_t address = 0;
+    void* frames[kWalkDepth];
+    int frameCount = 0;
+    ucontext_t handlerContext;
+    ucontext_t reportContext;
+};
+Fault fault;
 
 void Log(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void Log(const char* format, ...)
@@ -129,10 +146,8 @@ uintptr_t FaultingInstruction([[maybe_unused]] const siginfo_t* info, const void
 #endif
 }
 
-void WalkStack(uintptr_t faultPc)
+void LogStack(void* const* frames, int count, uintptr_t faultPc)
 {
-    void* frames[64];
-    const int count = backtrace(frames, 64);
     // The walk starts at the interrupted instruction; the frames above it are this handler's.
     int first = 0;
     while (first < count && uintptr_t(frames[first]) != faultPc)
@@ -156,20 +171,36 @@ void WalkStack(uintptr_t faultPc)
     }
 }
 
+void WriteReport()
+{
+    Log("程序发生异常:类型: 0x%x  地址: 0x%" PRIxPTR, fault.code, fault.address);
+    Place place;
+    Describe(fault.address, place);
+    LogPlace(place);
+    Log("调用堆栈:");
+    LogStack(fault.frames, fault.frameCount, fault.address);
+    Log("强制程序退出");
+}
+
 extern "C" void OnCrash(int signal, siginfo_t* info, void* context)
 {
     while (crash.lock.test_and_set(std::memory_order_acquire)) {
         const timespec pause{0, 10 * 1000 * 1000};
         nanosleep(&pause, nullptr);
     }
-    const uintptr_t address = FaultingInstruction(info, context);
-    Log("程序发生异常:类型: 0x%x  地址: 0x%" PRIxPTR, WindowsExceptionCode(signal, info->si_code), address);
-    Place place;
-    Describe(address, place);
-    LogPlace(place);
-    Log("调用堆栈:");
-    WalkStack(address);
-    Log("强制程序退出");
+    fault.code = WindowsExceptionCode(signal, info->si_code);
+    fault.address = FaultingInstruction(info, context);
+    // The stack is walked here, where the interrupted frames are reachable; the rest runs on the
+    // report stack.
+    fault.frameCount = backtrace(fault.frames, kWalkDepth);
+    if (getcontext(&fault.reportContext) == 0) {
+        fault.reportContext.uc_stack.ss_sp = reportStack;
+        fault.reportContext.uc_stack.ss_size = sizeof reportStack;
+        fault.reportContext.uc_link = &fault.handlerContext;
+        makecontext(&fault.reportContext, WriteReport, 0);
+        if (swapcontext(&fault.handlerContext, &fault.reportContext) != 0)
+            WriteReport();
+    }
     crash.lock.clear(std::memory_order_release);
     const timespec wait{0, 200 * 1000 * 1000};
     nanosleep(&wait, nullptr);
