@@ -1,16 +1,13 @@
 #include "record/WaveInDevice.h"
 
+#include "record/AlsaQuiet.h"
+
 #include <alsa/asoundlib.h>
 
 #include <atomic>
-#include <mutex>
 #include <string>
 
 namespace {
-
-// alsa-lib reports every failed open on standard error in some thirty lines; the caller reports the
-// failure itself.
-extern "C" void QuietAlsaErrors(const char*, int, const char*, int, const char*, ...) {}
 
 constexpr int kWaitMs = 100;  // how often a blocked read looks at Reset
 
@@ -18,8 +15,7 @@ class CAlsaWaveIn final : public IWaveInDevice {
 public:
     explicit CAlsaWaveIn(const char* name) : name_(name)
     {
-        static std::once_flag quiet;
-        std::call_once(quiet, [] { snd_lib_error_set_handler(QuietAlsaErrors); });
+        QuietAlsaLibErrors();
     }
     ~CAlsaWaveIn() override { Close(); }
 
