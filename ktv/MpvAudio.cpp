@@ -41,9 +41,19 @@ void CMpvAudio::EventLoop()
         const mpv_event* event = mpv_wait_event(mpv_, -1);
         if (event->event_id == MPV_EVENT_SHUTDOWN)
             break;
+        if (event->event_id == MPV_EVENT_START_FILE) {
+            startingEntry_ = static_cast<const mpv_event_start_file*>(event->data)->playlist_entry_id;
+            continue;
+        }
+        if (event->event_id == MPV_EVENT_FILE_LOADED) {
+            loadedEntry_ = startingEntry_;
+            continue;
+        }
         if (event->event_id != MPV_EVENT_END_FILE)
             continue;
         const auto* end = static_cast<const mpv_event_end_file*>(event->data);
+        if (end->playlist_entry_id == loadedEntry_)
+            loadedEntry_ = 0;
         const bool byItself = end->reason == MPV_END_FILE_REASON_EOF || end->reason == MPV_END_FILE_REASON_ERROR;
         // An older file ending after a newer one was loaded is no news.
         if (byItself && end->playlist_entry_id >= currentEntry_ && onEnd_)
@@ -66,6 +76,8 @@ bool CMpvAudio::Load(const std::string& path)
     args.format = MPV_FORMAT_NODE_ARRAY;
     args.u.list = &list;
     SetPause(false);
+    // Each file starts on its own first audio track.
+    SetString("aid", "auto");
     // Entries are numbered from 1 in the order they are loaded; the number is known before the file
     // can end, so its end is never mistaken for an older file's.
     currentEntry_ = ++loads_;
@@ -89,6 +101,8 @@ void CMpvAudio::Stop()
 {
     if (!mpv_)
         return;
+    // Whatever ends from now on was stopped, not ended.
+    currentEntry_ = INT64_MAX;
     const char* args[] = {"stop", nullptr};
     mpv_command(mpv_, args);
 }
@@ -102,8 +116,8 @@ void CMpvAudio::SetPause(bool pause)
 
 bool CMpvAudio::HasFile() const
 {
-    int idle = 1;
-    return mpv_ && mpv_get_property(mpv_, "idle-active", MPV_FORMAT_FLAG, &idle) >= 0 && !idle;
+    const int64_t loaded = loadedEntry_;
+    return loaded != 0 && loaded == currentEntry_;
 }
 
 bool CMpvAudio::GetDouble(const char* name, double& value) const

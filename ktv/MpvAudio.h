@@ -26,7 +26,7 @@ public:
     bool Load(const std::string& path);
     void Stop();
     void SetPause(bool pause);
-    // True while a file is loaded (not idle).
+    // True from the moment the file of the last Load is open until it ends or is stopped.
     bool HasFile() const;
 
     bool GetDouble(const char* name, double& value) const;
@@ -45,6 +45,8 @@ private:
     EndHandler onEnd_;
     int64_t loads_ = 0;
     std::atomic<int64_t> currentEntry_{0};  // playlist entry of the last Load
+    int64_t startingEntry_ = 0;             // event thread only
+    std::atomic<int64_t> loadedEntry_{0};   // the entry that is open, 0 for none
     std::atomic<bool> quit_{false};
     std::thread events_;
 };
