@@ -443,10 +443,11 @@ title_buttons(main, MAIN_W, 1002, 1001, 1010)
 tabs = [(1006, "视频特效", "effects"), (1007, "视频来源", "source"), (1009, "KTV", "ktv"), (1008, "我的作品", "works")]
 for i, (cid, label, kind) in enumerate(tabs):
     rect = (14 + i * 124, TITLE_H + 10, 120, 40)
-    g = glyph(kind, 18, (255, 255, 255))
-    save(g, "tab_%s.png" % kind)
+    save(glyph(kind, 18, (232, 240, 255)), "tab_%s.png" % kind)
+    save(glyph(kind, 18, ACCENT), "tab_%s_checked.png" % kind)
     main.add(cid, "tab", rect, text=label, image=button("tab", 120, 40), group="tabs", size=14, bold=True,
-             color=(232, 240, 255), checkedcolor=ACCENT, icon="tab_%s.png" % kind)
+             color=(232, 240, 255), checkedcolor=ACCENT, icon="tab_%s.png" % kind,
+             checkedicon="tab_%s_checked.png" % kind)
 links = [(1011, "论坛"), (1012, "帮助"), (1014, "邀请好友赚钱"), (1015, "赚钱方法")]
 x = MAIN_W - 14
 for cid, label in reversed(links):
@@ -628,7 +629,7 @@ for i, (cid, label) in enumerate(((1124, "尖叫"), (1125, "起哄"), (1126, "�
 icon_button(left, 1128, (12, 380, 100, 34), "photo", "拍照", "拍照")
 icon_button(left, 1127, (120, 380, 100, 34), "record", "录像", "录像")
 icon_button(left, 1131, (228, 380, 100, 34), "screen", "屏幕捕捉", "屏幕")
-left.add(1136, "button", (12, 420, 316, 30), text="视频来源设置", image=button("secondary", 316, 30), size=12,
+left.add(1136, "tab", (12, 420, 316, 30), text="视频来源设置", image=button("secondary", 316, 30), size=12,
          color=TEXT, checkedcolor=ACCENT)
 left.add(1132, "web", (12, 456, 316, 38))
 

@@ -91,6 +91,7 @@ bool ParseControl(const pugi::xml_node& node, SkinControl& control, QString& err
     control.tip = Attr(node, "tip");
     control.image = Attr(node, "image");
     control.icon = Attr(node, "icon");
+    control.checkedIcon = Attr(node, "checkedicon");
     control.group = Attr(node, "group");
     if (node.attribute("items"))
         control.items = Attr(node, "items").split('|');

@@ -13,7 +13,7 @@
 
 enum class ControlKind {
     Button,
-    Tab,          // a checkable button in an exclusive group
+    Tab,          // a push button that stays checked (tabs share a group)
     Check,
     Radio,
     Static,
@@ -38,6 +38,7 @@ struct SkinControl {
     QString tip;
     QString image;      // base name of the state pictures: <image>_normal.png, _hover, _pressed, _checked, _disabled
     QString icon;       // a picture drawn left of the text
+    QString checkedIcon;  // the icon of a checked button; empty = `icon`
     QString group;      // radio buttons and tabs of one group exclude each other
     QStringList items;  // entries of combo boxes, lists and tree-lists (columns)
     QColor color;       // text colour; invalid = the style's

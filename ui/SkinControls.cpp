@@ -140,6 +140,7 @@ CSkinButton::CSkinButton(const CSkin& skin, const SkinControl& control, QWidget*
         if (!control.image.isEmpty())
             pictures_[state] = LoadPicture(skin, control.image + kStateSuffix[state] + ".png");
     icon_ = LoadPicture(skin, control.icon);
+    checkedIcon_ = LoadPicture(skin, control.checkedIcon);
     setText(control.text);
     setCheckable(kind_ != ControlKind::Button);
     setChecked(control.checked);
@@ -193,15 +194,17 @@ void CSkinButton::paintEvent(QPaintEvent*)
         painter.drawPixmap(rect(), picture);
     }
 
-    if (!icon_.isNull()) {
-        const QSize iconSize = icon_.size().boundedTo(size());
-        int x = 8;
-        if (text().isEmpty())
-            x = (width() - iconSize.width()) / 2;
+    const bool centred = kind_ == ControlKind::Button || kind_ == ControlKind::Tab;
+    const QPixmap& icon = (state == Checked || state == Pressed) && !checkedIcon_.isNull() ? checkedIcon_ : icon_;
+    if (!icon.isNull()) {
+        // Icon and text sit together: centred on push buttons and tabs, at the left otherwise.
+        const QSize iconSize = icon.size().boundedTo(size());
+        const int gap = text().isEmpty() ? 0 : 6;
+        const int group = iconSize.width() + gap + (text().isEmpty() ? 0 : fontMetrics().horizontalAdvance(text()));
+        const int x = centred ? (width() - group) / 2 : textRect.left() + 8;
         const QRect iconRect(x, (height() - iconSize.height()) / 2, iconSize.width(), iconSize.height());
-        painter.drawPixmap(iconRect, icon_);
-        if (!text().isEmpty())
-            textRect.setLeft(iconRect.right() + 6);
+        painter.drawPixmap(iconRect, icon);
+        textRect.setLeft(iconRect.right() + 1 + gap);
     }
 
     if (text().isEmpty())
@@ -213,8 +216,8 @@ void CSkinButton::paintEvent(QPaintEvent*)
         color.setAlpha(110);
     painter.setPen(color);
     painter.setFont(font());
-    const bool centred = kind_ == ControlKind::Button || kind_ == ControlKind::Tab;
-    painter.drawText(textRect, centred && icon_.isNull() ? int(Qt::AlignCenter) : int(align_), text());
+    const int align = !centred ? int(align_) : icon.isNull() ? int(Qt::AlignCenter) : int(Qt::AlignLeft | Qt::AlignVCenter);
+    painter.drawText(textRect, align, text());
 }
 
 void CSkinButton::enterEvent(QEnterEvent* event)

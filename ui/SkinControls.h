@@ -31,6 +31,7 @@ private:
     ControlKind kind_;
     QPixmap pictures_[StateCount];
     QPixmap icon_;
+    QPixmap checkedIcon_;
     QColor color_;
     QColor checkedColor_;
     Qt::Alignment align_;

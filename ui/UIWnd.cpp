@@ -132,6 +132,17 @@ int CUIWnd::DoModal()
     return modalResult_;
 }
 
+void CUIWnd::DestroyWindow()
+{
+    if (destroyed_)
+        return;
+    destroyed_ = true;
+    for (CUIWnd* child : findChildren<CUIWnd*>(Qt::FindDirectChildrenOnly))
+        child->DestroyWindow();
+    OnDestroy();
+    hide();
+}
+
 void CUIWnd::CentreWindow()
 {
     if (!isWindow())

@@ -53,6 +53,11 @@ public:
     // Cuts the skin's colour-key pixels out of the window's shape.
     void SetColorKeyEnabled(bool on);
 
+    // Ends the window: the child windows' OnDestroy first, then its own; once only. The object itself
+    // lives on until its owner deletes it.
+    void DestroyWindow();
+    bool IsDestroyed() const { return destroyed_; }
+
     // The command handler for a control; the toolkit calls it for every click of a button.
     void SendCommand(int id) { OnCommand(id); }
 
@@ -60,6 +65,8 @@ protected:
     // Called once the controls exist; false makes Create fail.
     virtual bool OnCreate() { return true; }
     virtual void OnCommand(int id) { Q_UNUSED(id); }
+    // Work that must happen while the window still exists, before its owner goes on with shut-down.
+    virtual void OnDestroy() {}
     // A numbered window message; true when handled.
     virtual bool OnMessage(CWindowMessage& message)
     {
@@ -89,6 +96,7 @@ private:
     int resource_;
     const SkinWindow* skinWindow_ = nullptr;
     bool created_ = false;
+    bool destroyed_ = false;
     QPixmap background_;
     std::map<int, QWidget*> controls_;
     bool dragAnywhere_ = false;
