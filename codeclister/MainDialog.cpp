@@ -59,8 +59,8 @@ void PrepareList(HWND list, const char* keyTitle, HIMAGELIST rowHeight) {
 std::string SaveMessage() {
   const std::string blanks(31, ' ');
   return "Codec List Saved Successfully." + blanks + "\r\n\r\n" + "Thank You For Using This Tool." + blanks +
-         "\r\n\r\n" + "Probewell, the codec reporting utility\r\n" + "written by the Probewell project\r\n" +
-         "Probewell maintainers, " PROBEWELL_WEBSITE;
+         "\r\n\r\n" + "Probewell - Codec Reporting Utility\r\n" + "The Probewell project\r\n" +
+         "Maintainers of the Probewell codec lister";
 }
 }  // namespace
 

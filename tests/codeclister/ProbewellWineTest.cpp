@@ -28,19 +28,22 @@ std::string ReadFile(const std::string& path) {
   return s.str();
 }
 
-// Runs `program args...` with Wine's environment (own prefix, no debug output, no display), its output
-// going to `log`; returns the exit status, or -1 when it could not run.
-int RunProgram(const std::vector<std::string>& command, const std::string& log) {
+// Runs `program args...` with Wine's environment (the prefix, no debug output, no display, an English
+// locale so that the code page is 1252), its output going to `log`; returns the exit status, or -1 when
+// it could not run.
+int RunProgram(const std::vector<std::string>& command, const std::string& log,
+               const std::string& prefix = PROBEWELL_WINE_PREFIX) {
   std::vector<std::string> env;
   for (char** e = environ; *e; ++e) {
     const std::string entry = *e;
     if (entry.rfind("WINEPREFIX=", 0) == 0 || entry.rfind("WINEDEBUG=", 0) == 0 || entry.rfind("DISPLAY=", 0) == 0 ||
-        entry.rfind("LD_PRELOAD=", 0) == 0) {
+        entry.rfind("LD_PRELOAD=", 0) == 0 || entry.rfind("LC_", 0) == 0 || entry.rfind("LANG=", 0) == 0) {
       continue;
     }
     env.push_back(entry);
   }
-  env.push_back(std::string("WINEPREFIX=") + PROBEWELL_WINE_PREFIX);
+  env.push_back("WINEPREFIX=" + prefix);
+  env.push_back("LANG=C.UTF-8");
   env.push_back("WINEDEBUG=-all");
   env.push_back("WINEDLLOVERRIDES=mscoree,mshtml=");  // no Mono or Gecko installer prompts
   std::vector<char*> envp;
@@ -259,6 +262,99 @@ TEST_F(ProbewellUnderWine, ThirtyTwoBitBuildWritesTheSameSections) {
   ASSERT_GT(lines.size(), 13u);
   EXPECT_EQ(lines[6], "Operating System  = Microsoft (R) Windows 7 Professional (6.01.7601)");
   EXPECT_TRUE(AnyContains(SectionNames(lines, "Video Codecs"), "Cinepak"));
+}
+
+// A prefix whose registry holds what a damaged machine might: values of the wrong type, a codec whose
+// driver file is gone (with a 300-character path), and a codec name with characters outside the code page.
+class ProbewellOnDamagedRegistry : public testing::Test {
+ protected:
+  static std::string Prefix() { return std::string(PROBEWELL_TEST_OUTPUT) + "/wineprefix-damaged"; }
+  static std::string LogPath() { return std::string(PROBEWELL_TEST_OUTPUT) + "/wine-damaged.log"; }
+
+  static std::string LongDriverPath() { return "C:\\missing\\" + std::string(285, 'a') + ".dll"; }
+
+  // The registry file as regedit writes it: UTF-16LE with a byte-order mark.
+  static void WriteRegistryFile(const std::string& path) {
+    const std::u16string text =
+        u"Windows Registry Editor Version 5.00\r\n\r\n"
+        u"[HKEY_CLASSES_ROOT\\DirectShow\\MediaObjects\\0D15EA5E-0000-4000-8000-00000000BAD1]\r\n"
+        u"@=\"Zz Broken DMO \u2603 \u00e9\"\r\n\r\n"
+        u"[HKEY_CLASSES_ROOT\\DirectShow\\MediaObjects\\Categories\\4A69B442-28BE-4991-969C-B500ADF5D8A8\\"
+        u"0D15EA5E-0000-4000-8000-00000000BAD1]\r\n\r\n"
+        u"[HKEY_CLASSES_ROOT\\CLSID\\{0D15EA5E-0000-4000-8000-00000000BAD1}\\InprocServer32]\r\n"
+        u"@=\"" + Escaped(LongDriverPath()) + u"\"\r\n\r\n"
+        u"[HKEY_CLASSES_ROOT\\DirectShow\\MediaObjects\\0D15EA5E-0000-4000-8000-00000000BAD2]\r\n"
+        u"@=\"Zz Wrong Type DMO\"\r\n\r\n"
+        u"[HKEY_CLASSES_ROOT\\DirectShow\\MediaObjects\\Categories\\57F2DB8B-E6BB-4513-9D43-DCD2A6593125\\"
+        u"0D15EA5E-0000-4000-8000-00000000BAD2]\r\n\r\n"
+        u"[HKEY_CLASSES_ROOT\\CLSID\\{0D15EA5E-0000-4000-8000-00000000BAD2}\\InprocServer32]\r\n"
+        u"@=dword:00000001\r\n\r\n"
+        u"[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\ProductOptions]\r\n"
+        u"\"ProductType\"=dword:00000001\r\n\r\n"
+        u"[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\WBEM]\r\n"
+        u"\"Build\"=hex:31,32,33\r\n\r\n";
+    std::ofstream out(path, std::ios::binary);
+    out.put(static_cast<char>(0xFF));
+    out.put(static_cast<char>(0xFE));
+    for (char16_t c : text) {
+      out.put(static_cast<char>(c & 0xFF));
+      out.put(static_cast<char>(c >> 8));
+    }
+  }
+
+  static std::u16string Escaped(const std::string& path) {
+    std::u16string out;
+    for (char c : path) {
+      if (c == '\\') out += u'\\';
+      out += static_cast<char16_t>(c);
+    }
+    return out;
+  }
+
+  static void SetUpTestSuite() {
+    if (!Exists(PROBEWELL_WINE_LOADER) || !Exists(PROBEWELL_EXE_64)) return;
+    mkdir(PROBEWELL_TEST_OUTPUT, 0755);
+    const std::string regFile = std::string(PROBEWELL_TEST_OUTPUT) + "/damaged.reg";
+    WriteRegistryFile(regFile);
+    importCode_ = RunProgram({PROBEWELL_WINE_LOADER, "reg", "import", "Z:" + regFile}, LogPath(), Prefix());
+    const std::string reportPath = std::string(PROBEWELL_TEST_OUTPUT) + "/report-damaged.txt";
+    unlink(reportPath.c_str());
+    exitCode_ = RunProgram({PROBEWELL_WINE_LOADER, PROBEWELL_EXE_64, "/report", reportPath}, LogPath(), Prefix());
+    report_ = ReadFile(reportPath);
+  }
+
+  static void TearDownTestSuite() {
+    if (Exists(PROBEWELL_WINESERVER)) RunProgram({PROBEWELL_WINESERVER, "-w"}, LogPath(), Prefix());
+  }
+
+  void SetUp() override {
+    if (!Exists(PROBEWELL_WINE_LOADER)) GTEST_SKIP() << "Wine is not installed";
+    if (!Exists(PROBEWELL_EXE_64)) GTEST_SKIP() << "the 64-bit cross compiler is missing";
+  }
+
+  static inline std::string report_;
+  static inline int importCode_ = -1;
+  static inline int exitCode_ = -1;
+};
+
+TEST_F(ProbewellOnDamagedRegistry, ReportsBrokenCodecsAndIgnoresValuesOfTheWrongType) {
+  ASSERT_EQ(importCode_, 0) << "reg import failed; see " << LogPath();
+  ASSERT_EQ(exitCode_, 0);
+  const std::vector<std::string> lines = SplitLines(report_);
+  ASSERT_GT(lines.size(), 13u) << "no report written; see " << LogPath();
+  // ProductType is a DWORD here: no suffix. WBEM\Build is binary: no WMI version.
+  EXPECT_EQ(lines[6], "Operating System  = Microsoft (R) Windows 7(6.01.7601)");
+  EXPECT_EQ(lines[11], "WMI Version       = ");
+
+  const std::string tail =
+      "\r\nBroken Codecs\r\n-------------"
+      "\r\n  Zz Broken DMO ? \xE9\r\n     FileName       = " + LongDriverPath() +
+      "\r\n  Zz Wrong Type DMO\r\n     FileName       = ";
+  ASSERT_GE(report_.size(), tail.size());
+  EXPECT_EQ(report_.substr(report_.size() - tail.size()), tail);
+  // Broken codecs have no version data, so neither is listed with the working ones.
+  EXPECT_FALSE(AnyContains(SectionNames(lines, "Video Codecs"), "Zz"));
+  EXPECT_FALSE(AnyContains(SectionNames(lines, "Audio Codecs"), "Zz"));
 }
 
 }  // namespace
