@@ -1,72 +1,15 @@
 // Runs the cross-built probewell.exe under Wine with "/report" and checks the report against what
 // Wine 8 provides.
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cctype>
-#include <cstring>
 #include <fstream>
-#include <sstream>
 
-extern char** environ;
+#include "WineRunner.h"
 
 namespace {
-
-bool Exists(const std::string& path) {
-  struct stat st;
-  return !path.empty() && stat(path.c_str(), &st) == 0;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-// Runs `program args...` with Wine's environment (the prefix, no debug output, no display, an English
-// locale so that the code page is 1252), its output going to `log`; returns the exit status, or -1 when
-// it could not run.
-int RunProgram(const std::vector<std::string>& command, const std::string& log,
-               const std::string& prefix = PROBEWELL_WINE_PREFIX) {
-  std::vector<std::string> env;
-  for (char** e = environ; *e; ++e) {
-    const std::string entry = *e;
-    if (entry.rfind("WINEPREFIX=", 0) == 0 || entry.rfind("WINEDEBUG=", 0) == 0 || entry.rfind("DISPLAY=", 0) == 0 ||
-        entry.rfind("LD_PRELOAD=", 0) == 0 || entry.rfind("LC_", 0) == 0 || entry.rfind("LANG=", 0) == 0) {
-      continue;
-    }
-    env.push_back(entry);
-  }
-  env.push_back("WINEPREFIX=" + prefix);
-  env.push_back("LANG=C.UTF-8");
-  env.push_back("WINEDEBUG=-all");
-  env.push_back("WINEDLLOVERRIDES=mscoree,mshtml=");  // no Mono or Gecko installer prompts
-  std::vector<char*> envp;
-  for (std::string& e : env) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  std::vector<std::string> args = command;
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-  posix_spawn_file_actions_adddup2(&actions, 1, 2);
-  pid_t pid = 0;
-  const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return -1;
-  int status = 0;
-  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-  return WEXITSTATUS(status);
-}
 
 std::vector<std::string> SplitLines(const std::string& text) {
   std::vector<std::string> lines;
