@@ -122,10 +122,9 @@ bool CTextOverlay::EnsureFont()
         if (cell > height)
             font.setPixelSize(std::max(1, int(std::lround(double(height) * height / cell))));
     }
-    const QFontMetrics metrics(font);
-    bandHeight_ = std::max(1, metrics.height());
-    ascent_ = metrics.ascent();
+    bandHeight_ = std::max(1, QFontMetrics(font).height());
     font_ = font;
+    laidOut_.reset();
     return true;
 }
 
@@ -160,12 +159,18 @@ void CTextOverlay::DrawTextLine(uint8_t* frame)
         if (band_.width() != kFrameWidth || band_.height() != rows)
             band_ = QImage(kFrameWidth, rows, QImage::Format_RGB32);
         band_.fill(FromColorRef(backGrdCor_));
-        if (textX_ < kFrameWidth) {
+        if (!laidOut_ || laidOutContent_ != content_) {
+            laidOut_.emplace(QString::fromStdString(content_));
+            laidOut_->setTextFormat(Qt::PlainText);
+            laidOut_->setPerformanceHint(QStaticText::AggressiveCaching);
+            laidOut_->prepare(QTransform(), *font_);
+            laidOutContent_ = content_;
+        }
+        if (textX_ < kFrameWidth && textX_ + laidOut_->size().width() > 0) {
             QPainter painter(&band_);
             painter.setFont(*font_);
             painter.setPen(FromColorRef(fontCor_));
-            painter.translate(0, rows - h);
-            painter.drawText(QPointF(textX_, ascent_), QString::fromStdString(content_));
+            painter.drawStaticText(QPointF(textX_, rows - h), *laidOut_);
         }
         Blend(frame, fontHeight_, rows);
     }
