@@ -471,8 +471,7 @@ def make_preset_icons():
 
 # --------------------------------------------------------------------------- wait-video pictures
 def make_wait_pictures():
-    logo = Image.open(out("Logo", "logo.png"))
-    # A night-blue card with a camera and the waiting text.
+    # The program's logo is stamped over every frame anyway. A night-blue card with a camera and the waiting text.
     img = gradient((W, H), (22, 34, 74), (8, 10, 24))
     img = ImageChops.add(img, glow((W, H), 160, 96, 120, (60, 80, 170), 0.6))
     d = ImageDraw.Draw(img)
@@ -483,7 +482,6 @@ def make_wait_pictures():
     d.ellipse([153, 82, 160, 89], fill=(230, 240, 255))
     d.text((160, 150), "等待视频信号…", font=ImageFont.truetype(CJK, 20), fill=(230, 236, 250), anchor="mm")
     d.text((160, 176), "Waiting for video", font=ImageFont.truetype(SANS, 12), fill=(150, 170, 220), anchor="mm")
-    img.paste(logo, ((W - 148) // 2, 200), logo.convert("L").point(lambda v: 255 if v else 0))
     img.save(out("Effect", "waitvideo", "waiting.jpg"), quality=92)
 
     # Colour bars with the program's name.
