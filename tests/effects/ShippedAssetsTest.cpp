@@ -5,7 +5,6 @@
 #include "effects/SavedEffectChoice.h"
 
 #include "FrameFixture.h"
-#include "GuiApp.h"
 #include "PacingRecorder.h"
 #include "support/TempHome.h"
 
@@ -129,7 +128,6 @@ TEST(ShippedAssets, MasksIconsWaitPicturesAndIndex)
 
 class ShippedChoiceTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { EnsureGuiApplication(); }
     ShippedChoiceTest()
     {
         Settings = SettingsRecord();
