@@ -9,6 +9,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -82,8 +83,15 @@ void BM_RunChain_a_FiveLayers(benchmark::State& state) { RunChainWith(state, LAY
 void BM_RunChain_b_PlusPip(benchmark::State& state) { RunChainWith(state, LAYERS_PIP); }
 void BM_RunChain_c_PlusText(benchmark::State& state) { RunChainWith(state, LAYERS_PIP_TEXT); }
 
+// The machine is shared: the least of the repetitions shows the work itself, the median what a busy
+// machine makes of it.
+double Least(const std::vector<double>& v)
+{
+    return *std::min_element(v.begin(), v.end());
+}
+
 }  // namespace
 
-BENCHMARK(BM_RunChain_a_FiveLayers)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_RunChain_b_PlusPip)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_RunChain_c_PlusText)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_RunChain_a_FiveLayers)->Unit(benchmark::kMicrosecond)->Repetitions(10)->ComputeStatistics("min", Least)->ReportAggregatesOnly(true);
+BENCHMARK(BM_RunChain_b_PlusPip)->Unit(benchmark::kMicrosecond)->Repetitions(10)->ComputeStatistics("min", Least)->ReportAggregatesOnly(true);
+BENCHMARK(BM_RunChain_c_PlusText)->Unit(benchmark::kMicrosecond)->Repetitions(10)->ComputeStatistics("min", Least)->ReportAggregatesOnly(true);
