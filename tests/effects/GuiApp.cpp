@@ -14,10 +14,3 @@ public:
 const ::testing::Environment* const guiEnvironment = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
 
 }  // namespace
-
-// Font look-ups keep fontconfig's caches until exit; the same list as tests/lsan.supp, built in so it
-// holds however the program is started.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libfontconfig\nleak:libdbus\n";
-}
