@@ -1,0 +1,63 @@
+#include "net/DownFileClient.h"
+
+#include "app/WindowMessages.h"
+#include "fileio/AtomicFile.h"
+
+#include <string_view>
+
+bool IsSafeFileName(const std::string& name)
+{
+    return !name.empty() && name != "." && name != ".." && name.find_first_of(std::string_view("/\\\0", 3)) == std::string::npos;
+}
+
+CDownFileClient::~CDownFileClient()
+{
+    StopAllDownloads();
+}
+
+void CDownFileClient::SetFolder(const std::string& folder)
+{
+    std::lock_guard lock(lock_);
+    folder_ = folder;
+}
+
+void CDownFileClient::Download(const std::string& url, const std::string& fileName)
+{
+    {
+        std::lock_guard lock(lock_);
+        fileNames_[url] = fileName;
+    }
+    StartDownload(url);
+}
+
+void CDownFileClient::OnDownloadStart(const std::string& url)
+{
+    PostWindowMessage(notify_, WM_DOWNLOAD_STARTED, 0, 0, url);
+}
+
+void CDownFileClient::OnDownloadProgress(const std::string& url, int done, int total)
+{
+    PostWindowMessage(notify_, WM_DOWNLOAD_PROGRESS, 0, 0, DownloadProgress{url, done, total});
+}
+
+void CDownFileClient::OnDownloadComplete(const std::string& url, std::unique_ptr<char[]> data, size_t size)
+{
+    std::string path;
+    {
+        std::lock_guard lock(lock_);
+        const auto it = fileNames_.find(url);
+        if (it != fileNames_.end() && IsSafeFileName(it->second) && !folder_.empty())
+            path = folder_ + "/" + it->second;
+    }
+    if (path.empty() || !WriteFileAtomically(path, std::string_view(data.get(), size))) {
+        OnDownloadFailed(url);
+        return;
+    }
+    PostWindowMessage(notify_, WM_DOWNLOAD_DONE, 0, 0, url);
+}
+
+void CDownFileClient::OnDownloadFailed(const std::string& url)
+{
+    PostWindowMessage(notify_, WM_DOWNLOAD_FAILED, 0, 0, url);
+    ForgetDownload(url);
+}
