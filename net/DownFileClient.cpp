@@ -7,7 +7,8 @@
 
 bool IsSafeFileName(const std::string& name)
 {
-    return !name.empty() && name != "." && name != ".." && name.find_first_of(std::string_view("/\\\0", 3)) == std::string::npos;
+    return !name.empty() && name.size() <= 255 && name != "." && name != ".."
+        && name.find_first_of(std::string_view("/\\\0", 3)) == std::string::npos;
 }
 
 CDownFileClient::~CDownFileClient()

@@ -17,7 +17,8 @@ struct DownloadProgress {
     int total = 0;  // 0 when the server gives no length
 };
 
-// A file name taken from a URL names a file in the folder and nothing else.
+// A file name taken from a URL names a file in the folder and nothing else: not empty, "." or "..",
+// no separator, at most 255 bytes.
 bool IsSafeFileName(const std::string& name);
 
 class CDownFileClient : public CDownFileByHttpInterface {

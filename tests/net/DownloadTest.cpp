@@ -432,10 +432,11 @@ TEST_F(DownloadTest, ClientNeverWritesOutsideItsFolderNorPartialFiles)
 
 TEST(FileNames, SafeNamesOnly)
 {
-    for (const char* name : {"a.mp3", "歌 手.wma", "..a", "a..", "...", ".hidden"})
+    for (const std::string& name : {std::string("a.mp3"), std::string("歌 手.wma"), std::string("..a"),
+                                    std::string("a.."), std::string("..."), std::string(255, 'x')})
         EXPECT_TRUE(IsSafeFileName(name)) << name;
     for (const std::string& name : {std::string(), std::string("."), std::string(".."), std::string("a/b"),
-                                   std::string("/abs"), std::string("a\\b"), std::string("a\0b", 3)})
+                                   std::string("/abs"), std::string("a\\b"), std::string("a\0b", 3), std::string(256, 'x')})
         EXPECT_FALSE(IsSafeFileName(name)) << name;
 }
 
