@@ -161,7 +161,8 @@ TEST_F(MediaPlayerTest, AudioTrackBalanceAndVolume)
     CWMMedia media;
     ASSERT_TRUE(media.CreateControl());
     ASSERT_TRUE(media.Open(File("two.mka")));
-    ASSERT_TRUE(WaitFor([&] { return media.Mpv()->AudioTrackCount() == 2; }));
+    ASSERT_TRUE(WaitFor([&] { return media.Refresh() > 0; }));
+    ASSERT_EQ(media.Mpv()->AudioTrackCount(), 2);
     int64_t aid = 0;
     for (int expected : {2, 1, 2}) {
         media.ToggleAudioTrack();
@@ -172,7 +173,8 @@ TEST_F(MediaPlayerTest, AudioTrackBalanceAndVolume)
 
     // One track: nothing to switch.
     ASSERT_TRUE(media.Open(File("song.wav")));
-    ASSERT_TRUE(WaitFor([&] { return media.Mpv()->AudioTrackCount() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return media.Refresh() > 0; }));
+    ASSERT_EQ(media.Mpv()->AudioTrackCount(), 1);
     media.ToggleAudioTrack();
     EXPECT_EQ(Settings.AudioTrack, 2);
     ASSERT_TRUE(media.Mpv()->GetInt("aid", aid));
@@ -221,6 +223,25 @@ TEST_F(MediaPlayerTest, SoundEffectsPlayToTheirEnd)
     // A missing file fails quietly.
     sound.Play(File("none.wav"));
     EXPECT_TRUE(WaitFor([&] { return !sound.IsPlaying(); }));
+}
+
+TEST_F(MediaPlayerTest, ShippedSoundsAndSongPlay)
+{
+    std::atomic<int> ends{0}, errors{0};
+    CMpvAudio player([&](bool error) { ++(error ? errors : ends); });
+    int played = 0;
+    for (const char* name : {"photo.wav", "尖叫.wav", "起哄.wav", "掌声.wav"}) {
+        ASSERT_TRUE(player.Load(std::string(KORVEL_SOURCE_DIR "/assets/Sound/") + name)) << name;
+        ++played;
+        EXPECT_TRUE(WaitFor([&] { return ends == played; })) << name;
+    }
+    EXPECT_EQ(errors, 0);
+    CWMMedia media;
+    ASSERT_TRUE(media.CreateControl());
+    ASSERT_TRUE(media.Open(KORVEL_SOURCE_DIR "/assets/DownLoad/Songs/小星星.wma"));
+    ASSERT_TRUE(WaitFor([&] { return media.Refresh() > 0; }));
+    EXPECT_NEAR(media.Duration(), 28.0, 0.1);
+    EXPECT_EQ(media.Mpv()->AudioTrackCount(), 2);
 }
 
 TEST_F(MediaPlayerTest, EngineDrivesTheSong)
