@@ -54,6 +54,7 @@ public:
 
 private:
     void OnEnd();
+    void ApplyBalance();
 
     std::unique_ptr<CMpvAudio> player_;
     std::string url_;
