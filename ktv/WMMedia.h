@@ -48,7 +48,6 @@ public:
     // Receives WM_MEDIA_ENDED when a song ends; kept when non-null.
     void SetNotifyWindow(QObject* notify);
 
-    const std::string& Url() const { return url_; }
     // The player underneath, for reading its state; null before CreateControl.
     const CMpvAudio* Mpv() const { return player_.get(); }
 

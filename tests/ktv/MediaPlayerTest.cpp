@@ -263,6 +263,10 @@ TEST_F(MediaPlayerTest, EngineDrivesTheSong)
     EXPECT_FALSE(engine.IsPaused());
     engine.Seek(0.9999);
     ASSERT_TRUE(WaitFor([&] { return engine.IsEnded(); }));
+    // Sound effects play over the song on a player of their own.
+    engine.PlaySound(File("short.wav"));
+    EXPECT_EQ(engine.SoundEffect().Path(), File("short.wav"));
+    ASSERT_TRUE(WaitFor([&] { return engine.SoundEffect().IsPlaying(); }));
     engine.PlaySong(File("song.wav"), "");
     EXPECT_FALSE(engine.IsEnded());
     engine.Stop();
