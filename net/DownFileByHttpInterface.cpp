@@ -48,6 +48,16 @@ int64_t ParseLength(std::string_view text)
     return value;
 }
 
+// Room for a body of `size` bytes and 8 zero bytes after it. The body's own bytes are all written
+// before anyone sees the buffer, so only the tail is cleared.
+std::unique_ptr<char[]> BodyBuffer(int64_t size)
+{
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[size_t(size) + 8]);
+    if (buffer)
+        std::memset(buffer.get() + size, 0, 8);
+    return buffer;
+}
+
 // A temporary file for a body of unknown length, deleted when done.
 class TempBody {
 public:
@@ -81,7 +91,7 @@ public:
     {
         if (std::fflush(file_) != 0 || std::fseek(file_, 0, SEEK_SET) != 0)
             return nullptr;
-        std::unique_ptr<char[]> buffer(new (std::nothrow) char[size_t(size) + 8]());
+        auto buffer = BodyBuffer(size);
         if (!buffer || std::fread(buffer.get(), 1, size_t(size), file_) != size_t(size))
             return nullptr;
         return buffer;
@@ -184,7 +194,7 @@ private:
         if (length_ > kMaxBodyBytes)
             return false;
         if (length_ > 0) {
-            buffer_.reset(new (std::nothrow) char[size_t(length_) + 8]());
+            buffer_ = BodyBuffer(length_);
             return buffer_ != nullptr;
         }
         return temp_.Open();
