@@ -135,17 +135,18 @@ public:
         curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
         curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &Transfer::OnTick);
         curl_easy_setopt(curl, CURLOPT_XFERINFODATA, this);
-        // curl keeps to the announced length and only mentions bytes beyond it; they mean the
-        // length was wrong.
-        curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
-        curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, &Transfer::OnDebug);
-        curl_easy_setopt(curl, CURLOPT_DEBUGDATA, this);
+        // The body runs to the end of the connection and is held against the announced length
+        // here, so a server that sends more than it announced fails as surely as one that sends less.
+        curl_easy_setopt(curl, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
+        curl_slist* headers = curl_slist_append(nullptr, "Connection: close");
+        curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
 
         const CURLcode result = curl_easy_perform(curl);
-        bool ok = result == CURLE_OK && !failed_ && !excess_;
+        bool ok = result == CURLE_OK && !failed_;
         if (ok && !decided_)
             ok = Decide(curl);  // a response without a body
         curl_easy_cleanup(curl);
+        curl_slist_free_all(headers);
         if (!ok || owner_.aborting_)
             return nullptr;
 
@@ -222,10 +223,8 @@ private:
     bool Store(const char* data, size_t n)
     {
         if (length_ > 0) {
-            if (int64_t(n) > length_ - done_) {
-                excess_ = true;
+            if (int64_t(n) > length_ - done_)
                 return false;
-            }
             std::memcpy(buffer_.get() + done_, data, n);
             done_ += int64_t(n);
             owner_.OnDownloadProgress(url_, int(done_), int(length_));
@@ -243,18 +242,11 @@ private:
         return static_cast<Transfer*>(self)->owner_.aborting_ ? 1 : 0;
     }
 
-    static int OnDebug(CURL*, curl_infotype type, char* data, size_t size, void* self)
-    {
-        if (type == CURLINFO_TEXT && std::string_view(data, size).find("Excess found") != std::string_view::npos)
-            static_cast<Transfer*>(self)->excess_ = true;
-        return 0;
-    }
-
     CDownFileByHttpInterface& owner_;
     const std::string url_;
     CURL* curl_ = nullptr;
     std::string lastModified_, contentLength_;
-    bool decided_ = false, failed_ = false, excess_ = false;
+    bool decided_ = false, failed_ = false;
     int64_t length_ = -1;
     int64_t done_ = 0;
     std::unique_ptr<char[]> buffer_;

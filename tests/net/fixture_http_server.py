@@ -4,7 +4,7 @@
 Prints its port on the first line of stdout, then serves until killed.
   /file/N        N bytes with Content-Length        /nolen/N     N bytes, no length, closed at the end
   /slow/N        N bytes in 10 pieces, 0.1 s apart   /short/N     announces N, sends N/2, closes
-  /long/N        announces N, sends 2N               /huge        announces 3 GB, sends a little
+  /long/N        announces N, sends N, then N more              /huge        announces 3 GB, sends a little
   /404           not found                           /reset       resets the connection
   /silent        never answers                       /loop        redirects to itself
   /redirect/N    redirects to /file/N                /static/NAME a file from the folder given as argv[1]
@@ -58,7 +58,10 @@ class Handler(BaseHTTPRequestHandler):
             self.wfile.write(body(n // 2))
         elif route == "long":
             self.head(200, n)
-            self.wfile.write(body(2 * n))
+            self.wfile.write(body(n))
+            self.wfile.flush()
+            time.sleep(0.2)  # the announced body is complete long before the rest comes
+            self.wfile.write(body(n))
         elif route == "huge":
             self.head(200, 3000000000)
             self.wfile.write(body(1000))
