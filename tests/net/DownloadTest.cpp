@@ -261,6 +261,18 @@ TEST_F(DownloadTest, MisbehavingServersFailCleanly)
     EXPECT_TRUE(recorder.Get(server_.Url("/huge")).progress.empty());
 }
 
+TEST_F(DownloadTest, ConnectionHeldOpenAfterTheWholeBody)
+{
+    Recorder recorder;
+    recorder.SetStallTimeout(1s);
+    const std::string url = server_.Url("/hold/5000");
+    recorder.StartDownload(url);
+    ASSERT_TRUE(recorder.WaitEnded(1));
+    const auto r = recorder.Get(url);
+    EXPECT_EQ(r.steps.back(), "complete");
+    EXPECT_EQ(r.body, Body(5000));
+}
+
 TEST_F(DownloadTest, FollowsRedirects)
 {
     Recorder recorder;

@@ -5,6 +5,7 @@ Prints its port on the first line of stdout, then serves until killed.
   /file/N        N bytes with Content-Length        /nolen/N     N bytes, no length, closed at the end
   /slow/N        N bytes in 10 pieces, 0.1 s apart   /short/N     announces N, sends N/2, closes
   /long/N        announces N, sends N, then N more              /huge        announces 3 GB, sends a little
+  /hold/N        N bytes, then the connection stays open for 15 s
   /404           not found                           /reset       resets the connection
   /silent        never answers                       /loop        redirects to itself
   /redirect/N    redirects to /file/N                /static/NAME a file from the folder given as argv[1]
@@ -53,6 +54,11 @@ class Handler(BaseHTTPRequestHandler):
                 self.wfile.write(data[i:i + piece])
                 self.wfile.flush()
                 time.sleep(0.1)
+        elif route == "hold":
+            self.head(200, n)
+            self.wfile.write(body(n))
+            self.wfile.flush()
+            time.sleep(15)  # keeps the connection open after the whole body
         elif route == "short":
             self.head(200, n)
             self.wfile.write(body(n // 2))
