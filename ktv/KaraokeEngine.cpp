@@ -85,11 +85,12 @@ void CKaraokeEngine::Start()
         std::lock_guard lock(stopLock_);
         stopRequested_ = false;
     }
-    threadFinished_ = false;
-    lyricThread_ = std::thread([this] { LyricThread(); });
+    // The player is ready before the thread that reads it runs.
     if (!player_.HasControl())
         player_.CreateControl();
     player_.Open(songPath_);
+    threadFinished_ = false;
+    lyricThread_ = std::thread([this] { LyricThread(); });
     ++threadCount_;
     qCDebug(lcKaraoke, "a new thread start.");
     qCDebug(lcKaraoke, "mStrThreadNum = %d", threadCount_);

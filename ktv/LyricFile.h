@@ -27,7 +27,6 @@ public:
 
     bool Open(const std::string& path);
     void Close();
-    bool IsOpen() const { return open_; }
     bool AtEnd() const { return pos_ >= bytes_.size(); }
     // The next line without its line end; false at the end of the file.
     bool ReadLine(QString& line);

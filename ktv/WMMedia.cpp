@@ -28,6 +28,7 @@ bool CWMMedia::CreateControl()
     }
     ++Settings.PlayerCreated;
     ended_ = true;
+    ApplyBalance();
     return true;
 }
 
@@ -130,7 +131,12 @@ void CWMMedia::ToggleAudioTrack()
 void CWMMedia::ToggleBalance()
 {
     balance_ = balance_ == -100 ? 100 : -100;
-    if (!player_)
+    ApplyBalance();
+}
+
+void CWMMedia::ApplyBalance()
+{
+    if (!player_ || balance_ == 0)
         return;
     // -100 is the left channel alone, 100 the right one alone.
     player_->SetString("af", balance_ < 0 ? "@balance:lavfi=[stereotools=balance_out=-1]"

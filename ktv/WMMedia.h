@@ -48,12 +48,12 @@ public:
     // Receives WM_MEDIA_ENDED when a song ends; kept when non-null.
     void SetNotifyWindow(QObject* notify);
 
-    const std::string& Url() const { return url_; }
     // The player underneath, for reading its state; null before CreateControl.
     const CMpvAudio* Mpv() const { return player_.get(); }
 
 private:
     void OnEnd();
+    void ApplyBalance();
 
     std::unique_ptr<CMpvAudio> player_;
     std::string url_;

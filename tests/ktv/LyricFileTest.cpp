@@ -232,3 +232,24 @@ TEST_F(LyricFileTest, HugeFilesAreRefused)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ShippedSample, SampleSongLyricsLoad)
+{
+    CLyricReader reader;
+    std::vector<LyricRow> rows;
+    uint32_t offset = 5000;
+    ASSERT_TRUE(LoadLyricFile(reader, KORVEL_SOURCE_DIR "/assets/DownLoad/Lyrics/小星星.rar", rows, offset));
+    EXPECT_EQ(offset, 0u);
+    ASSERT_EQ(rows.size(), 6u);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].start, 2000u + 4000u * i);
+        EXPECT_EQ(rows[i].duration, 4000u);
+        EXPECT_EQ(rows[i].count, 7);
+        EXPECT_EQ(rows[i].durations[6], 1000);
+    }
+    EXPECT_EQ(rows[0].text, QString::fromUtf8("一闪一闪亮晶晶"));
+}
+
+}  // namespace

@@ -159,9 +159,15 @@ TEST_F(MediaPlayerTest, EndOfSongIsPostedToTheNotifyObject)
 TEST_F(MediaPlayerTest, AudioTrackBalanceAndVolume)
 {
     CWMMedia media;
+    media.ToggleBalance();  // before the player exists: kept for it
+    EXPECT_EQ(media.Balance(), -100);
     ASSERT_TRUE(media.CreateControl());
+    EXPECT_NE(media.Mpv()->GetString("af").find("balance_out=-1"), std::string::npos);
+    media.ToggleBalance();
+    media.ToggleBalance();
     ASSERT_TRUE(media.Open(File("two.mka")));
-    ASSERT_TRUE(WaitFor([&] { return media.Mpv()->AudioTrackCount() == 2; }));
+    ASSERT_TRUE(WaitFor([&] { return media.Refresh() > 0; }));
+    ASSERT_EQ(media.Mpv()->AudioTrackCount(), 2);
     int64_t aid = 0;
     for (int expected : {2, 1, 2}) {
         media.ToggleAudioTrack();
@@ -172,17 +178,17 @@ TEST_F(MediaPlayerTest, AudioTrackBalanceAndVolume)
 
     // One track: nothing to switch.
     ASSERT_TRUE(media.Open(File("song.wav")));
-    ASSERT_TRUE(WaitFor([&] { return media.Mpv()->AudioTrackCount() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return media.Refresh() > 0; }));
+    ASSERT_EQ(media.Mpv()->AudioTrackCount(), 1);
     media.ToggleAudioTrack();
     EXPECT_EQ(Settings.AudioTrack, 2);
     ASSERT_TRUE(media.Mpv()->GetInt("aid", aid));
     EXPECT_EQ(aid, 1);
 
-    EXPECT_EQ(media.Balance(), 0);
     const struct {
         int balance;
         const char* filter;
-    } balances[] = {{-100, "balance_out=-1"}, {100, "balance_out=1"}, {-100, "balance_out=-1"}};
+    } balances[] = {{100, "balance_out=1"}, {-100, "balance_out=-1"}, {100, "balance_out=1"}};
     for (const auto& b : balances) {
         media.ToggleBalance();
         EXPECT_EQ(media.Balance(), b.balance);
@@ -223,6 +229,25 @@ TEST_F(MediaPlayerTest, SoundEffectsPlayToTheirEnd)
     EXPECT_TRUE(WaitFor([&] { return !sound.IsPlaying(); }));
 }
 
+TEST_F(MediaPlayerTest, ShippedSoundsAndSongPlay)
+{
+    std::atomic<int> ends{0}, errors{0};
+    CMpvAudio player([&](bool error) { ++(error ? errors : ends); });
+    int played = 0;
+    for (const char* name : {"photo.wav", "尖叫.wav", "起哄.wav", "掌声.wav"}) {
+        ASSERT_TRUE(player.Load(std::string(KORVEL_SOURCE_DIR "/assets/Sound/") + name)) << name;
+        ++played;
+        EXPECT_TRUE(WaitFor([&] { return ends == played; })) << name;
+    }
+    EXPECT_EQ(errors, 0);
+    CWMMedia media;
+    ASSERT_TRUE(media.CreateControl());
+    ASSERT_TRUE(media.Open(KORVEL_SOURCE_DIR "/assets/DownLoad/Songs/小星星.wma"));
+    ASSERT_TRUE(WaitFor([&] { return media.Refresh() > 0; }));
+    EXPECT_NEAR(media.Duration(), 28.0, 0.1);
+    EXPECT_EQ(media.Mpv()->AudioTrackCount(), 2);
+}
+
 TEST_F(MediaPlayerTest, EngineDrivesTheSong)
 {
     CKaraokeEngine engine;
@@ -238,6 +263,10 @@ TEST_F(MediaPlayerTest, EngineDrivesTheSong)
     EXPECT_FALSE(engine.IsPaused());
     engine.Seek(0.9999);
     ASSERT_TRUE(WaitFor([&] { return engine.IsEnded(); }));
+    // Sound effects play over the song on a player of their own.
+    engine.PlaySound(File("short.wav"));
+    EXPECT_EQ(engine.SoundEffect().Path(), File("short.wav"));
+    ASSERT_TRUE(WaitFor([&] { return engine.SoundEffect().IsPlaying(); }));
     engine.PlaySong(File("song.wav"), "");
     EXPECT_FALSE(engine.IsEnded());
     engine.Stop();
