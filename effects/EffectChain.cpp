@@ -29,13 +29,16 @@ CEffectChain::~CEffectChain() = default;
 
 void CEffectChain::RunChain(uint8_t* frame)
 {
-    // The copy in the picture-in-picture shows the layers; text lies over it; the logo over everything.
+    // The copy in the picture-in-picture shows the layers; text and lyrics lie over it; the logo over
+    // everything.
     if (hasLayers_)
         ComposeLayers(frame);
     if (pip_.Enabled())
         pip_.DrawPip(frame);
     if (text_.Enabled())
         text_.DrawTextLine(frame);
+    if (karaoke_.IsActive())
+        karaoke_.DrawInto(frame);
     if (logo_.Enabled)
         logo_.Stamp(frame);
 }

@@ -5,6 +5,7 @@
 #include "effects/LogoStamp.h"
 #include "effects/PipOverlay.h"
 #include "effects/TextOverlay.h"
+#include "ktv/KaraokeEngine.h"
 
 #include <atomic>
 #include <cstdint>
@@ -50,6 +51,7 @@ public:
     // The members, reached for their setters.
     CPipOverlay& Pip() { return pip_; }
     CTextOverlay& Text() { return text_; }
+    CKaraokeEngine& Karaoke() { return karaoke_; }
     CLogoStamp& Logo() { return logo_; }
 
 private:
@@ -60,5 +62,6 @@ private:
     std::atomic<bool> hasLayers_{false};
     CPipOverlay pip_;
     CTextOverlay text_;
+    CKaraokeEngine karaoke_;
     CLogoStamp logo_;
 };
