@@ -17,8 +17,6 @@
 #include <functional>
 #include <string>
 
-class QObject;
-
 // What OnVideoFrame does with a camera frame.
 enum CaptureModeKind : int32_t { CAPTURE_PROCESS = 0, CAPTURE_PASS_THROUGH = 1, CAPTURE_IGNORE = -1 };
 
