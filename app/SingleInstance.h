@@ -1,0 +1,38 @@
+#pragma once
+// Keeps Korvel to one process per user session. The first process holds a lock file and, once its main
+// window exists, a local server; a later start asks that server to bring the window to the front and
+// ends. A lock left by a crashed process is stale (its process is gone) and is taken over.
+#include <QLockFile>
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+class QLocalServer;
+
+class CSingleInstance : public QObject {
+    Q_OBJECT
+public:
+    enum Claim {
+        CLAIM_FIRST,        // this process is the one
+        CLAIM_ACTIVATED,    // another one runs and was brought to the front
+        CLAIM_UNREACHABLE,  // another one runs but its window could not be reached
+        CLAIM_FAILED,       // the lock could not be made at all
+    };
+    static constexpr const char* kName = "copy_right_tarvelin_20100331";
+
+    CSingleInstance();
+    ~CSingleInstance() override;
+
+    Claim ClaimInstance();
+    // Starts answering later starts with `bringToFront`; only the process that holds the lock listens.
+    bool Listen(std::function<void()> bringToFront);
+
+    // The instance of this process, while it exists.
+    static CSingleInstance* Current();
+
+private:
+    QLockFile lock_;
+    std::unique_ptr<QLocalServer> server_;
+    std::function<void()> bringToFront_;
+};

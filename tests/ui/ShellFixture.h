@@ -1,0 +1,41 @@
+#pragma once
+// A fresh program folder with the shipped skin, fresh settings and a private temporary folder (where
+// the single-instance lock and server live), for one test of the application's windows.
+#include "app/LinkIni.h"
+#include "app/Settings.h"
+#include "support/TempHome.h"
+#include "ui/Skin.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+inline void CopyShippedSkin(const std::string& home)
+{
+    QDir().mkpath(QString::fromStdString(home));
+    QProcess::execute("cp", {"-r", KORVEL_SOURCE_DIR "/assets/Skins", QString::fromStdString(home)});
+}
+
+class ShellTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        previousTmp_ = qgetenv("TMPDIR");
+        qputenv("TMPDIR", tmp_.path().toUtf8());
+        CopyShippedSkin(home_.Path());
+        ASSERT_TRUE(SetUiSkinFile(QString::fromStdString(home_.File("Skins/Korvel/the.ui"))));
+        Settings = SettingsRecord{};
+        ActiveIni = ActiveLinks{};
+    }
+    void TearDown() override
+    {
+        ReleaseUiSkin();
+        qputenv("TMPDIR", previousTmp_);
+    }
+
+    TempHome home_;
+    QTemporaryDir tmp_;
+    QByteArray previousTmp_;
+};

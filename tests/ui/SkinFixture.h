@@ -1,0 +1,31 @@
+#pragma once
+// A small skin written at test time into a temporary folder.
+#include <QColor>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <fstream>
+#include <string>
+
+class SkinFixture {
+public:
+    // Writes `windows` (the <window> elements) as a skin file; returns its path.
+    std::string Write(const std::string& windows, const std::string& style = "")
+    {
+        const std::string path = dir_.path().toStdString() + "/the.ui";
+        std::ofstream(path) << "<skin><style><![CDATA[" << style << "]]></style>" << windows << "</skin>";
+        return path;
+    }
+    // A picture of the given size filled with `fill`, its top-left pixel `corner`.
+    void Picture(const std::string& name, int w, int h, QColor fill, QColor corner)
+    {
+        QImage image(w, h, QImage::Format_RGB32);
+        image.fill(fill);
+        image.setPixelColor(0, 0, corner);
+        image.save(QString::fromStdString(Folder() + "/" + name));
+    }
+    std::string Folder() const { return dir_.path().toStdString(); }
+
+private:
+    QTemporaryDir dir_;
+};
