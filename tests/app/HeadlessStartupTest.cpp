@@ -106,9 +106,11 @@ TEST(HeadlessStartup, PictureSourceDumpsTheScaledPicture)
         // chain may stamp the logo into the bottom-right corner.
         const auto inLogo = [](int x, int y) { return y < 28 && x >= 170 && x < 318; };
         for (int y = 0; y < 240; ++y)
-            for (int x = 0; x < 320; ++x)
-                if (!inLogo(x, y))
+            for (int x = 0; x < 320; ++x) {
+                if (!inLogo(x, y)) {
                     ASSERT_EQ(FramePixel(bytes + 54, x, y), Pattern(2 * x, 479 - 2 * y)) << x << "," << y;
+                }
+            }
     }
     EXPECT_FALSE(ReadFileBytes(home.File("Camera.ini")).empty());
 }
