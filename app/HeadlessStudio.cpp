@@ -65,7 +65,7 @@ bool WriteFrameBmp(const std::string& path, const uint8_t* frame, size_t length)
 // Counts the frames written to the virtual camera (on whichever thread wrote them) and dumps them.
 class FrameLog {
 public:
-    FrameLog(const StudioOptions& options) : limit_(options.frames), folder_(options.dumpFolder) {}
+    explicit FrameLog(const StudioOptions& options) : limit_(options.frames), folder_(options.dumpFolder) {}
 
     void Take(const uint8_t* frame, size_t length)
     {

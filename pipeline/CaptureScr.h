@@ -4,6 +4,7 @@
 #include "effects/EffectChain.h"
 #include "pipeline/ImageSource.h"
 #include "pipeline/ScreenCapBase.h"
+#include "record/Mixer.h"
 #include "zendracam/CameraTypes.h"
 #include "zendracam/CameraWriterHelper.h"
 #include "zendracam/MovieParseHelper.h"
@@ -16,8 +17,6 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-
-class QObject;
 
 // What OnVideoFrame does with a camera frame.
 enum CaptureModeKind : int32_t { CAPTURE_PROCESS = 0, CAPTURE_PASS_THROUGH = 1, CAPTURE_IGNORE = -1 };
@@ -74,6 +73,10 @@ public:
     void SetSoundPlayer(std::function<void(const std::string&)> player) { soundPlayer_ = std::move(player); }
     const std::string& ShutterSoundPath() const { return shutterSoundPath_; }
 
+    // The speakers' master volume and mute.
+    CVolumControl& Volume() { return volume_; }
+    CMuteControl& Mute() { return mute_; }
+
     // The left pane receives the movie and photo notifications; null for none.
     void SetLeftPane(QObject* pane) { leftPane_ = pane; }
 
@@ -106,6 +109,8 @@ private:
     QTimer movieTimer_;
     std::string picturePath_;
     std::string shutterSoundPath_;
+    CVolumControl volume_;
+    CMuteControl mute_;
     CMovieParseHelper movie_;
 
     const int32_t& sourceKind_;

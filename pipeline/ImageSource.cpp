@@ -51,8 +51,6 @@ bool DecoderOf(CImageSource::ImageType type, Decoder& decoder)
 
 }  // namespace
 
-CImageSource::CImageSource() {}
-
 void CImageSource::SetPath(const std::string& path)
 {
     path_ = CutToUtf16Units(path, kMaxPathUnits);

@@ -15,8 +15,6 @@ public:
     // Paths are held in 128 UTF-16 units with their terminator.
     static constexpr size_t kMaxPathUnits = 127;
 
-    CImageSource();
-
     // Takes the path (cut to 127 UTF-16 units) and its type from the last three letters.
     void SetPath(const std::string& path);
     // Decodes the file and fills the frame. False when it cannot be shown; the frame keeps what it had.

@@ -15,7 +15,7 @@ size_t RowBytes(int width)
 
 }  // namespace
 
-CScreenCapBase::CScreenCapBase()
+CScreenCapBase::CScreenCapBase(std::unique_ptr<IWaveInDevice> microphone) : recorder_(std::move(microphone))
 {
     QObject::connect(&timer_, &QTimer::timeout, [this] { GrabScreenFrame(); });
 }
@@ -42,6 +42,18 @@ bool CScreenCapBase::StartScreenCapture()
 void CScreenCapBase::StopScreenCapture()
 {
     timer_.stop();
+}
+
+void CScreenCapBase::StartScreenRecording(const std::string& path)
+{
+    recording_ = true;
+    recorder_.Start(path);
+}
+
+void CScreenCapBase::StopScreenRecording()
+{
+    recording_ = false;
+    recorder_.Stop();
 }
 
 void CScreenCapBase::SetCaptureRect(int left, int top, int right, int bottom)
@@ -73,5 +85,8 @@ void CScreenCapBase::GrabScreenFrame()
         DrawArrowCursor(screen_.data(), w, h, stride, px - left - kArrowHotSpotX, py - top - kArrowHotSpotY);
     zendracam::ScaleNearest24(screen_.data(), w, h, ptrdiff_t(stride), scaled_.data(), zendracam::kFrameWidth,
                               zendracam::kFrameHeight, ptrdiff_t(zendracam::kFrameStride));
+    // The recorder gets the screen as grabbed, before any effect.
+    if (recording_)
+        recorder_.PushFrame(scaled_.data(), zendracam::kFrameWidth, zendracam::kFrameHeight);
     OnScreenFrame(scaled_.data(), scaled_.size());
 }

@@ -1,20 +1,24 @@
 #pragma once
 // The screen source: every 200 ms a rectangle of the screen is grabbed, the arrow pointer drawn into
-// it, scaled to the frame and handed to OnScreenFrame.
+// it, scaled to the frame, fed to the recorder while recording and handed to OnScreenFrame.
 #include "pipeline/X11ScreenGrabber.h"
+#include "record/Recorder.h"
 #include "zendracam/CameraTypes.h"
 
 #include <QTimer>
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <vector>
 
 class CScreenCapBase {
 public:
     static constexpr int kGrabIntervalMs = 200;
 
-    CScreenCapBase();
+    // The recorder takes its sound from `microphone`.
+    explicit CScreenCapBase(std::unique_ptr<IWaveInDevice> microphone = MakeAlsaWaveIn());
     virtual ~CScreenCapBase();
     CScreenCapBase(const CScreenCapBase&) = delete;
     CScreenCapBase& operator=(const CScreenCapBase&) = delete;
@@ -29,6 +33,13 @@ public:
     void ResumeScreenCapture() { paused_ = false; }
     void SetCaptureRect(int left, int top, int right, int bottom);
 
+    // Recording: the grabbed frames, without effects, go to a WMV file at `path` as well.
+    void StartScreenRecording(const std::string& path);
+    void StopScreenRecording();
+    void PauseRecorder() { recorder_.Pause(); }
+    void ResumeRecorder() { recorder_.Resume(); }
+    bool IsScreenRecording() const { return recording_; }
+
     bool IsScreenCapturing() const { return timer_.isActive(); }
     bool IsScreenPaused() const { return paused_; }
 
@@ -36,6 +47,8 @@ public:
     void GrabScreenFrame();
 
 private:
+    CRecorder recorder_;
+    bool recording_ = false;
     bool paused_ = false;
     int left_ = 0, top_ = 0, right_ = 0, bottom_ = 0;
     CX11ScreenGrabber grabber_;

@@ -102,10 +102,15 @@ TEST(HeadlessStartup, PictureSourceDumpsTheScaledPicture)
         EXPECT_EQ(bytes[18] | bytes[19] << 8, 320);
         EXPECT_EQ(bytes[22] | bytes[23] << 8, 240);
         EXPECT_EQ(bytes[28], 24);
-        // A 640×480 24-bit picture: every second pixel of every second row, rows bottom-up.
+        // A 640×480 24-bit picture: every second pixel of every second row, rows bottom-up; the effects
+        // chain may stamp the logo into the bottom-right corner.
+        const auto inLogo = [](int x, int y) { return y < 28 && x >= 170 && x < 318; };
         for (int y = 0; y < 240; ++y)
-            for (int x = 0; x < 320; ++x)
-                ASSERT_EQ(FramePixel(bytes + 54, x, y), Pattern(2 * x, 479 - 2 * y)) << x << "," << y;
+            for (int x = 0; x < 320; ++x) {
+                if (!inLogo(x, y)) {
+                    ASSERT_EQ(FramePixel(bytes + 54, x, y), Pattern(2 * x, 479 - 2 * y)) << x << "," << y;
+                }
+            }
     }
     EXPECT_FALSE(ReadFileBytes(home.File("Camera.ini")).empty());
 }

@@ -51,6 +51,7 @@ protected:
         LastFrameTick = 0;
         PhotoRequested = false;
         sink.SetLeftPane(&pane);
+        sink.Effects().Logo().Enabled = 0;  // frames here are checked byte for byte
         sink.SetFrameTap([this](const uint8_t* frame, size_t length) {
             std::lock_guard lock(mutex);
             written.emplace_back(frame, frame + length);

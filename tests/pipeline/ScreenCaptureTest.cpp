@@ -9,6 +9,7 @@
 #include "EventLoop.h"
 
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
@@ -227,4 +228,49 @@ TEST(ScreenGrab, TimerFeedsThePipelineUnderXvfb)
     RunEventsUntil([] { return false; }, 500);
     EXPECT_EQ(written.size(), count);  // paused: the virtual camera keeps its last frame
     sink.StopScreenCapture();
+}
+
+TEST(ScreenGrab, RecordingTakesTheScreenWithoutEffects)
+{
+    XvfbScreen screen;
+    if (QStandardPaths::findExecutable("Xvfb").isEmpty())
+        GTEST_SKIP() << "Xvfb is not installed";
+    ASSERT_NE(screen.display(), nullptr) << "Xvfb did not start";
+    screen.Paint();
+    TestApplication();
+    Settings = SettingsRecord();
+    Settings.AdjustColor.Forbid = false;
+    Settings.AdjustColor.Contrast = 0;  // the virtual camera gets flat grey
+    QTemporaryDir dir;
+    const QString wmv = dir.filePath("screen.wmv");
+    {
+        int32_t kind = 0x40000;
+        CCaptureScr sink(kind);
+        size_t written = 0;
+        sink.SetFrameTap([&](const uint8_t*, size_t) { ++written; });
+        sink.SetCaptureRect(0, 0, 640, 480);
+        ASSERT_TRUE(sink.StartScreenCapture());
+        sink.StartScreenRecording(wmv.toStdString());
+        EXPECT_TRUE(sink.IsScreenRecording());
+        ASSERT_TRUE(RunEventsUntil([&] { return written >= 8; }, 10000));
+        sink.StopScreenRecording();
+        sink.StopScreenCapture();
+        EXPECT_FALSE(sink.IsScreenRecording());
+    }
+    QProcess probe;
+    probe.start("ffprobe", {"-v", "error", "-select_streams", "v", "-show_entries", "stream=codec_name,width,height",
+                            "-of", "csv=p=0", wmv});
+    ASSERT_TRUE(probe.waitForFinished(30000));
+    EXPECT_EQ(probe.readAllStandardOutput().trimmed(), "wmv2,320,240");
+
+    // A decoded picture shows the painted squares, not the grey of the adjusted output.
+    QProcess decode;
+    decode.start("ffmpeg", {"-v", "error", "-i", wmv, "-frames:v", "1", "-f", "rawvideo", "-pix_fmt", "rgb24", "-"});
+    ASSERT_TRUE(decode.waitForFinished(30000));
+    const QByteArray rgb = decode.readAllStandardOutput();
+    ASSERT_EQ(rgb.size(), 230400);
+    // Screen (600, 16) is the square of column 37, row 1: red 222, green 8, blue 64.
+    const auto* p = reinterpret_cast<const uint8_t*>(rgb.constData()) + (8 * 320 + 300) * 3;
+    EXPECT_NEAR(p[0], 222, 24);
+    EXPECT_NEAR(p[2], 64, 24);
 }
