@@ -27,9 +27,9 @@ bool WriteAll(int fd, std::string_view bytes)
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes)
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, FileFlush flush)
 {
-    std::string temp = path + ".XXXXXX";
+    std::string temp = path + ".partXXXXXX";
     std::vector<char> name(temp.begin(), temp.end());
     name.push_back('\0');
     const int fd = ::mkstemp(name.data());
@@ -37,7 +37,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes)
         return false;
     temp.assign(name.data());
     ::fchmod(fd, 0644);
-    const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    const bool written = WriteAll(fd, bytes) && (flush == FileFlush::None || ::fsync(fd) == 0);
     const bool closed = ::close(fd) == 0;
     if (!written || !closed || std::rename(temp.c_str(), path.c_str()) != 0) {
         ::unlink(temp.c_str());

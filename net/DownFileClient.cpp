@@ -1,50 +1,9 @@
 #include "net/DownFileClient.h"
 
 #include "app/WindowMessages.h"
+#include "fileio/AtomicFile.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
 #include <string_view>
-#include <vector>
-
-namespace {
-
-// Writes the file under a temporary name beside its final one and renames it when all of it is
-// written, so a file of that name is always complete. No flush to disk: a song is fetched again
-// more cheaply than every download is slowed down.
-bool WriteDownloadedFile(const std::string& path, const char* data, size_t size)
-{
-    std::string temp = path + ".partXXXXXX";
-    std::vector<char> name(temp.begin(), temp.end());
-    name.push_back('\0');
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0)
-        return false;
-    temp.assign(name.data());
-    ::fchmod(fd, 0644);
-    bool ok = true;
-    while (ok && size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        ok = n > 0;
-        if (ok) {
-            data += n;
-            size -= size_t(n);
-        }
-    }
-    ok = ::close(fd) == 0 && ok;
-    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 bool IsSafeFileName(const std::string& name)
 {
@@ -91,7 +50,9 @@ void CDownFileClient::OnDownloadComplete(const std::string& url, std::unique_ptr
         if (it != fileNames_.end() && IsSafeFileName(it->second) && !folder_.empty())
             path = folder_ + "/" + it->second;
     }
-    if (path.empty() || !WriteDownloadedFile(path, data.get(), size)) {
+    // Complete or absent under its own name; no flush to disk, since a song is fetched again more
+    // cheaply than every download is slowed down.
+    if (path.empty() || !WriteFileAtomically(path, std::string_view(data.get(), size), FileFlush::None)) {
         OnDownloadFailed(url);
         return;
     }
