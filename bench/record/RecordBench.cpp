@@ -1,6 +1,7 @@
 // The cost of recording: the WMV writer per frame and per sound block, and a real recording of
 // 320×240 frames at 13 frames/s with sound, measured as process CPU time per recorded second.
 #include "record/Recorder.h"
+#include "tests/support/ToneBlock.h"
 
 #include <benchmark/benchmark.h>
 
@@ -32,19 +33,6 @@ std::vector<uint8_t> Frame(int step, int bytesPerPixel)
     return frame;
 }
 
-std::vector<uint8_t> Tone()
-{
-    std::vector<uint8_t> block(88200);
-    for (int i = 0; i < 22050; ++i) {
-        const auto v = int16_t(8000 * std::sin(2 * M_PI * 440 * i / 22050.0));
-        for (int c = 0; c < 2; ++c) {
-            block[size_t(i) * 4 + c * 2] = uint8_t(v & 0xFF);
-            block[size_t(i) * 4 + c * 2 + 1] = uint8_t((v >> 8) & 0xFF);
-        }
-    }
-    return block;
-}
-
 void BM_WmvWriterFrame(benchmark::State& state)
 {
     QTemporaryDir dir;
@@ -74,7 +62,7 @@ void BM_WmvWriterSoundBlock(benchmark::State& state)
     writer.Init();
     writer.Configure(dir.path().toStdString() + "/bench.wmv", 240, 320, 32, true);
     writer.BeginWriting();
-    const auto tone = Tone();
+    const auto tone = ToneBlock();
     for (auto _ : state) {
         now += kSecond;
         benchmark::DoNotOptimize(writer.WriteAudio(tone.data(), uint32_t(tone.size())));
@@ -118,7 +106,7 @@ public:
     void Close() override {}
 
 private:
-    std::vector<uint8_t> tone_ = Tone();
+    std::vector<uint8_t> tone_ = ToneBlock();
     std::chrono::steady_clock::time_point next_;
     std::atomic<bool> reset_{false};
 };
