@@ -63,13 +63,16 @@ int CPrepareAudioData::Open(const std::string& path)
 
 void CPrepareAudioData::StartRecording()
 {
+    // The input is started first, so that a microphone that opens but cannot start leaves a file with
+    // video only rather than an empty sound stream.
+    const bool sound = inputOpen_ && !reader_.joinable() && device_->Start();
     writer_.Init();
-    writer_.Configure(path_, 240, 320, 32, inputOpen_);
+    writer_.Configure(path_, 240, 320, 32, sound);
     writer_.BeginWriting();
     // Frames are written even when the microphone could not be opened (Open then left `paused` as the
     // last Stop set it).
     paused = 0;
-    if (inputOpen_ && !reader_.joinable() && device_->Start()) {
+    if (sound) {
         const unsigned generation = ++generation_;
         reader_ = std::thread([this, generation] { ReadBlocks(generation); });
     }
@@ -155,6 +158,7 @@ void CPrepareAudioData::OnBlock(int index, unsigned generation)
 {
     if (!inputOpen_ || generation != generation_ || index < 0 || index > 1 || !capture_[index])
         return;
+    ++received_;
     std::memcpy(copyBlock_.data(), capture_[index].get(), kBlockBytes);
     if (!paused)
         writer_.WriteAudio(copyBlock_.data(), kBlockBytes);

@@ -90,9 +90,11 @@ void CRecorder::WriterLoop()
                 have = true;
             }
         }
-        if (have)
+        if (have) {
             audio_.WriteFrame(frame.data.get() + frame.offset, frame.width, frame.height,
                               size_t(frame.width) * size_t(frame.height) * 3);
+            ++taken_;
+        }
         std::unique_lock<std::mutex> hold(threadLock_);
         wake_.wait_for(hold, kWritePeriod, [this] { return !running_; });
     }

@@ -48,6 +48,10 @@ public:
 
     int QueuedFrames() const;
     int DroppedFrames() const { return dropped_; }
+    // Frames the writer thread has handed to the file (paused ones included) since construction.
+    int TakenFrames() const { return taken_; }
+    // Sound blocks received from the microphone; read on the user-interface thread.
+    int ReceivedSoundBlocks() const { return audio_.ReceivedBlocks(); }
 
 private:
     void WriterLoop();
@@ -60,6 +64,7 @@ private:
     mutable std::mutex queueLock_;
     std::deque<QueuedFrame> queue_;
     std::atomic<int> dropped_{0};
+    std::atomic<int> taken_{0};
 
     CPrepareAudioData audio_;
 
