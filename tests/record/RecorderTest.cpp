@@ -208,6 +208,21 @@ TEST_F(RecorderTest, WithoutMicrophoneTheFileHasVideoOnly)
     }
 }
 
+// The real ALSA device on a capture device that does not exist: the message, then video only.
+TEST_F(RecorderTest, MissingAlsaDeviceGivesVideoOnly)
+{
+    const std::string path = File("alsa.wmv");
+    CRecorder recorder(MakeAlsaWaveIn("no_such_capture_device"), {}, [this] { return now.load(); });
+    recorder.Start(path);
+    EXPECT_EQ(messages, std::vector<std::string>{"Audio can not be open!"});
+    Push(recorder);
+    WaitUntilWritten(recorder);
+    recorder.Stop();
+    const ProbeResult probe = Probe(path);
+    ASSERT_EQ(probe.streams.size(), 1u);
+    EXPECT_EQ(probe.streams[0].at("codec_name"), "wmv2");
+}
+
 TEST_F(RecorderTest, MicrophoneThatDoesNotStartGivesVideoOnly)
 {
     mic->starts = false;
