@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <system_error>
 
 void WidenTo32Bits(const uint8_t* bgr, size_t pixels, uint8_t* bgr0)
 {
@@ -74,7 +75,11 @@ void CPrepareAudioData::StartRecording()
     paused = 0;
     if (sound) {
         const unsigned generation = ++generation_;
-        reader_ = std::thread([this, generation] { ReadBlocks(generation); });
+        try {
+            reader_ = std::thread([this, generation] { ReadBlocks(generation); });
+        } catch (const std::system_error&) {
+            // No reader: the file gets no sound blocks, as without a microphone.
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstring>
 #include <new>
+#include <system_error>
 
 namespace {
 
@@ -56,21 +57,18 @@ int CRecorder::QueuedFrames() const
 
 void CRecorder::Start(const std::string& path)
 {
-    {
-        std::lock_guard<std::mutex> hold(threadLock_);
-        if (started_)
-            return;  // already recording
-    }
+    if (recording_)
+        return;
     audio_.Open(path);
     audio_.StartRecording();
+    recording_ = true;
 
     std::lock_guard<std::mutex> hold(threadLock_);
-    started_ = true;
     running_ = true;
     try {
         thread_ = std::thread([this] { WriterLoop(); });
     } catch (const std::system_error&) {
-        started_ = false;
+        // Frames then wait in the queue until Stop empties it.
         running_ = false;
     }
 }
@@ -102,23 +100,18 @@ void CRecorder::WriterLoop()
 
 void CRecorder::Stop()
 {
-    bool wasStarted;
     {
         std::lock_guard<std::mutex> hold(threadLock_);
         running_ = false;
-        wasStarted = started_;
     }
     wake_.notify_all();
     if (thread_.joinable())
         thread_.join();
-    {
-        std::lock_guard<std::mutex> hold(threadLock_);
-        started_ = false;
-    }
-    if (wasStarted) {
+    if (recording_) {
         audio_.StopRecording();
         audio_.CloseInput();
         audio_.Free();
+        recording_ = false;
     }
     EmptyQueue();
 }

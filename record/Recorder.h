@@ -67,11 +67,11 @@ private:
     std::atomic<int> taken_{0};
 
     CPrepareAudioData audio_;
+    bool recording_ = false;  // between Start and Stop; the user-interface thread's own
 
     // The writer thread.
     std::thread thread_;
-    bool started_ = false;
     std::atomic<bool> running_{false};
-    std::mutex threadLock_;  // guards started_ and running_ changes, and the pacing wait
+    std::mutex threadLock_;  // guards running_ changes and the pacing wait
     std::condition_variable wake_;
 };
