@@ -28,7 +28,7 @@ int CRecorder::PushFrame(const uint8_t* pixels, int width, int height)
     if (!pixels || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
         return QueuedFrames();
     QueuedFrame frame;
-    frame.length = frame.capacity = size_t(width) * size_t(height) * 3;
+    frame.length = size_t(width) * size_t(height) * 3;
     frame.data.reset(new (std::nothrow) uint8_t[frame.length]);
     if (!frame.data)
         return QueuedFrames();
@@ -89,8 +89,7 @@ void CRecorder::WriterLoop()
             }
         }
         if (have) {
-            audio_.WriteFrame(frame.data.get() + frame.offset, frame.width, frame.height,
-                              size_t(frame.width) * size_t(frame.height) * 3);
+            audio_.WriteFrame(frame.data.get(), frame.width, frame.height, frame.length);
             ++taken_;
         }
         std::unique_lock<std::mutex> hold(threadLock_);

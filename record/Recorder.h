@@ -12,13 +12,10 @@
 #include <mutex>
 #include <string>
 #include <thread>
-#include <vector>
 
+// A pushed frame: the entry owns its copy of the pixels.
 struct QueuedFrame {
     size_t length = 0;  // bytes of pixel data
-    size_t offset = 0;  // read offset into the data
-    size_t capacity = 0;
-    bool owned = true;
     std::unique_ptr<uint8_t[]> data;
     int width = 0;
     int height = 0;
@@ -39,7 +36,8 @@ public:
     CRecorder(const CRecorder&) = delete;
     CRecorder& operator=(const CRecorder&) = delete;
 
-    // Copies width × height × 3 bytes of 24-bit pixels into the queue; returns the new count.
+    // Copies width × height × 3 bytes of 24-bit pixels into the queue; returns the new count. Rows are
+    // bottom-up, as in the frame buffer.
     int PushFrame(const uint8_t* pixels, int width, int height);
     void Start(const std::string& path);
     void Stop();
