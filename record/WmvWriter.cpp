@@ -288,7 +288,7 @@ WmvResult CWmvWriter::WriteVideo(const uint8_t* bytes, uint32_t size)
     sws_scale(out.scaler, &top, &negative, 0, height_, out.picture->data, out.picture->linesize);
 
     // The muxer counts in milliseconds; keep every frame at least one of them after the previous.
-    int64_t pts = Elapsed() / 10000 * 10000;
+    int64_t pts = std::max<int64_t>(0, Elapsed()) / 10000 * 10000;  // a clock set back stays at 0
     if (out.lastVideoPts >= 0)
         pts = std::max(pts, out.lastVideoPts + 10000);
     out.lastVideoPts = pts;
