@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <system_error>
 
 void WidenTo32Bits(const uint8_t* bgr, size_t pixels, uint8_t* bgr0)
 {
@@ -63,15 +64,22 @@ int CPrepareAudioData::Open(const std::string& path)
 
 void CPrepareAudioData::StartRecording()
 {
+    // The input is started first, so that a microphone that opens but cannot start leaves a file with
+    // video only rather than an empty sound stream.
+    const bool sound = inputOpen_ && !reader_.joinable() && device_->Start();
     writer_.Init();
-    writer_.Configure(path_, 240, 320, 32, inputOpen_);
+    writer_.Configure(path_, 240, 320, 32, sound);
     writer_.BeginWriting();
     // Frames are written even when the microphone could not be opened (Open then left `paused` as the
     // last Stop set it).
     paused = 0;
-    if (inputOpen_ && !reader_.joinable() && device_->Start()) {
+    if (sound) {
         const unsigned generation = ++generation_;
-        reader_ = std::thread([this, generation] { ReadBlocks(generation); });
+        try {
+            reader_ = std::thread([this, generation] { ReadBlocks(generation); });
+        } catch (const std::system_error&) {
+            // No reader: the file gets no sound blocks, as without a microphone.
+        }
     }
 }
 
@@ -155,6 +163,7 @@ void CPrepareAudioData::OnBlock(int index, unsigned generation)
 {
     if (!inputOpen_ || generation != generation_ || index < 0 || index > 1 || !capture_[index])
         return;
+    ++received_;
     std::memcpy(copyBlock_.data(), capture_[index].get(), kBlockBytes);
     if (!paused)
         writer_.WriteAudio(copyBlock_.data(), kBlockBytes);

@@ -36,6 +36,9 @@ public:
     // A 24-bit frame (width × height × 3 bytes) is widened to 32 bits; a 32-bit frame goes as it is.
     void WriteFrame(const uint8_t* pixels, int width, int height, size_t size);
 
+    // Sound blocks that reached this object from the microphone (paused ones included).
+    int ReceivedBlocks() const { return received_; }
+
     std::atomic<int> paused{1};
 
 protected:
@@ -60,4 +63,5 @@ private:
     std::deque<int> queue_;
     bool stopReading_ = false;
     std::atomic<unsigned> generation_{0};  // blocks from an earlier opening are ignored
+    int received_ = 0;
 };

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstring>
 #include <new>
+#include <system_error>
 
 namespace {
 
@@ -27,7 +28,7 @@ int CRecorder::PushFrame(const uint8_t* pixels, int width, int height)
     if (!pixels || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
         return QueuedFrames();
     QueuedFrame frame;
-    frame.length = frame.capacity = size_t(width) * size_t(height) * 3;
+    frame.length = size_t(width) * size_t(height) * 3;
     frame.data.reset(new (std::nothrow) uint8_t[frame.length]);
     if (!frame.data)
         return QueuedFrames();
@@ -54,29 +55,20 @@ int CRecorder::QueuedFrames() const
     return count_;
 }
 
-bool CRecorder::AllFramesWritten() const
-{
-    std::lock_guard<std::mutex> hold(queueLock_);
-    return count_ == 0 && !writing_;
-}
-
 void CRecorder::Start(const std::string& path)
 {
-    {
-        std::lock_guard<std::mutex> hold(threadLock_);
-        if (started_)
-            return;  // already recording
-    }
+    if (recording_)
+        return;
     audio_.Open(path);
     audio_.StartRecording();
+    recording_ = true;
 
     std::lock_guard<std::mutex> hold(threadLock_);
-    started_ = true;
     running_ = true;
     try {
         thread_ = std::thread([this] { WriterLoop(); });
     } catch (const std::system_error&) {
-        started_ = false;
+        // Frames then wait in the queue until Stop empties it.
         running_ = false;
     }
 }
@@ -93,14 +85,12 @@ void CRecorder::WriterLoop()
                 queue_.pop_front();
                 --count_;
                 queuedBytes_ -= frame.length;
-                have = writing_ = true;
+                have = true;
             }
         }
         if (have) {
-            audio_.WriteFrame(frame.data.get() + frame.offset, frame.width, frame.height,
-                              size_t(frame.width) * size_t(frame.height) * 3);
-            std::lock_guard<std::mutex> hold(queueLock_);
-            writing_ = false;
+            audio_.WriteFrame(frame.data.get(), frame.width, frame.height, frame.length);
+            ++taken_;
         }
         std::unique_lock<std::mutex> hold(threadLock_);
         wake_.wait_for(hold, kWritePeriod, [this] { return !running_; });
@@ -109,23 +99,18 @@ void CRecorder::WriterLoop()
 
 void CRecorder::Stop()
 {
-    bool wasStarted;
     {
         std::lock_guard<std::mutex> hold(threadLock_);
         running_ = false;
-        wasStarted = started_;
     }
     wake_.notify_all();
     if (thread_.joinable())
         thread_.join();
-    {
-        std::lock_guard<std::mutex> hold(threadLock_);
-        started_ = false;
-    }
-    if (wasStarted) {
+    if (recording_) {
         audio_.StopRecording();
         audio_.CloseInput();
         audio_.Free();
+        recording_ = false;
     }
     EmptyQueue();
 }

@@ -12,13 +12,10 @@
 #include <mutex>
 #include <string>
 #include <thread>
-#include <vector>
 
+// A pushed frame: the entry owns its copy of the pixels.
 struct QueuedFrame {
     size_t length = 0;  // bytes of pixel data
-    size_t offset = 0;  // read offset into the data
-    size_t capacity = 0;
-    bool owned = true;
     std::unique_ptr<uint8_t[]> data;
     int width = 0;
     int height = 0;
@@ -39,7 +36,8 @@ public:
     CRecorder(const CRecorder&) = delete;
     CRecorder& operator=(const CRecorder&) = delete;
 
-    // Copies width × height × 3 bytes of 24-bit pixels into the queue; returns the new count.
+    // Copies width × height × 3 bytes of 24-bit pixels into the queue; returns the new count. Rows are
+    // bottom-up, as in the frame buffer.
     int PushFrame(const uint8_t* pixels, int width, int height);
     void Start(const std::string& path);
     void Stop();
@@ -47,9 +45,11 @@ public:
     void Resume();
 
     int QueuedFrames() const;
-    // True when every pushed frame has been handed to the file (none queued, none being written).
-    bool AllFramesWritten() const;
     int DroppedFrames() const { return dropped_; }
+    // Frames the writer thread has handed to the file (paused ones included) since construction.
+    int TakenFrames() const { return taken_; }
+    // Sound blocks received from the microphone; read on the user-interface thread.
+    int ReceivedSoundBlocks() const { return audio_.ReceivedBlocks(); }
 
 private:
     void WriterLoop();
@@ -59,17 +59,17 @@ private:
     const RecorderQueueLimits limits_;
     int count_ = 0;
     size_t queuedBytes_ = 0;
-    bool writing_ = false;  // the writer thread holds a frame it has taken from the queue
     mutable std::mutex queueLock_;
     std::deque<QueuedFrame> queue_;
     std::atomic<int> dropped_{0};
+    std::atomic<int> taken_{0};
 
     CPrepareAudioData audio_;
+    bool recording_ = false;  // between Start and Stop; the user-interface thread's own
 
     // The writer thread.
     std::thread thread_;
-    bool started_ = false;
     std::atomic<bool> running_{false};
-    std::mutex threadLock_;  // guards started_ and running_ changes, and the pacing wait
+    std::mutex threadLock_;  // guards running_ changes and the pacing wait
     std::condition_variable wake_;
 };

@@ -288,7 +288,7 @@ WmvResult CWmvWriter::WriteVideo(const uint8_t* bytes, uint32_t size)
     sws_scale(out.scaler, &top, &negative, 0, height_, out.picture->data, out.picture->linesize);
 
     // The muxer counts in milliseconds; keep every frame at least one of them after the previous.
-    int64_t pts = Elapsed() / 10000 * 10000;
+    int64_t pts = std::max<int64_t>(0, Elapsed()) / 10000 * 10000;  // a clock set back stays at 0
     if (out.lastVideoPts >= 0)
         pts = std::max(pts, out.lastVideoPts + 10000);
     out.lastVideoPts = pts;
@@ -304,7 +304,9 @@ WmvResult CWmvWriter::WriteAudio(const uint8_t* bytes, uint32_t size)
     if (!out_ || !out_->headerWritten || !out_->audio || out_->failed)
         return WMV_E_FAIL;
     Output& out = *out_;
-    const int samples = int(size / audioFormat.blockAlign);
+    // The format as configured; audioFormat may have changed since.
+    const int channels = out.audio->ch_layout.nb_channels;
+    const int samples = int(size / uint32_t(2 * channels));
     if (samples == 0)
         return WMV_S_OK;
     const int rate = out.audio->sample_rate;
@@ -326,9 +328,9 @@ WmvResult CWmvWriter::WriteAudio(const uint8_t* bytes, uint32_t size)
         out.nextAudioPts = std::max(startSample, out.nextAudioPts);
     }
 
-    std::vector<float> floats(size_t(samples) * audioFormat.channels);
+    std::vector<float> floats(size_t(samples) * channels);
     uint8_t* planes[2] = {};
-    for (int c = 0; c < audioFormat.channels; ++c)
+    for (int c = 0; c < channels; ++c)
         planes[c] = reinterpret_cast<uint8_t*>(floats.data() + size_t(c) * samples);
     const uint8_t* input = bytes;
     const int converted = swr_convert(out.resampler, planes, samples, &input, samples);

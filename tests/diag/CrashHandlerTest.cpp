@@ -49,8 +49,9 @@ std::string Message(const std::string& line)
 
 class CrashHandlerTest : public ::testing::Test {
 protected:
-    // Starts the child with the program folder in `home`; the sanitizer leaves the fault signals to it.
-    pid_t Spawn(const char* mode, int* readyPipe = nullptr)
+    // Starts the child with the program folder in `home`. The sanitizer is told to leave the fault signals
+    // alone, unless `sanitizerKeepsFaults`: then the handler, installed after the sanitizer's, must win.
+    pid_t Spawn(const char* mode, int* readyPipe = nullptr, bool sanitizerKeepsFaults = false)
     {
         int fds[2];
         if (readyPipe && pipe(fds) != 0)
@@ -58,7 +59,10 @@ protected:
         const pid_t pid = fork();
         if (pid == 0) {
             setenv("KORVEL_HOME", home.path().toUtf8().constData(), 1);
-            setenv("ASAN_OPTIONS", "handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_sigill=0:handle_abort=0", 1);
+            if (sanitizerKeepsFaults)
+                unsetenv("ASAN_OPTIONS");
+            else
+                setenv("ASAN_OPTIONS", "handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_sigill=0:handle_abort=0", 1);
             if (readyPipe) {
                 dup2(fds[1], 1);
                 close(fds[0]);
@@ -133,6 +137,18 @@ TEST_F(CrashHandlerTest, NullDereferenceIsReportedWithFunctionAndLine)
     EXPECT_TRUE(sawModule);
     EXPECT_TRUE(sawCaller);
     EXPECT_TRUE(sawMain);
+}
+
+// With the sanitizer's own fault handling left on, the handler installed after it still writes the report.
+TEST_F(CrashHandlerTest, HandlerInstalledAfterTheSanitizerWins)
+{
+    const pid_t pid = Spawn("null", nullptr, true);
+    ASSERT_GT(pid, 0);
+    EXPECT_EQ(WaitExit(pid), 0);
+    const auto log = Log();
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(Message(log.front()).rfind("程序发生异常:类型: 0xc0000005", 0), 0u);
+    EXPECT_EQ(Message(log.back()), "强制程序退出");
 }
 
 TEST_F(CrashHandlerTest, SegvSentFromOutsideIsReportedAndReportsAppend)

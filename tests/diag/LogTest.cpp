@@ -65,11 +65,13 @@ TEST_F(LogTest, LinesCarryTheTimePrefixAndEndInCrLf)
     const std::tm when = Date(2010, 3, 31, 14, 5, 9);
     {
         CFileLogPrinter printer(Base(), LOG_APPEND, [&] { return when; });
+        PrintTo(printer, "plain text, no arguments");
         PrintTo(printer, "plain 100%% text");
         PrintTo(printer, "code 0x%x at %s (%d)", 0xC0000005u, "main", 12);
         PrintTo(printer, "%s", "");
     }
     EXPECT_EQ(ReadFileBytes(Base() + ".log"),
+              "[03-31 14:05:09]:plain text, no arguments\r\n"
               "[03-31 14:05:09]:plain 100% text\r\n"
               "[03-31 14:05:09]:code 0xc0000005 at main (12)\r\n"
               "[03-31 14:05:09]:\r\n");

@@ -21,11 +21,11 @@ class FakeMicrophone final : public IWaveInDevice {
 public:
     struct State {
         bool opens = true;
+        bool starts = true;
         int devices = 1;
         std::mutex lock;
         std::condition_variable changed;
         int allowed = 0;
-        int delivered = 0;
         bool reset = false;
         bool open = false;
     };
@@ -42,7 +42,7 @@ public:
         state_->open = state_->opens;
         return state_->opens;
     }
-    bool Start() override { return true; }
+    bool Start() override { return state_->starts; }
     long Read(uint8_t* buffer, size_t bytes) override
     {
         std::unique_lock<std::mutex> hold(state_->lock);
@@ -50,7 +50,6 @@ public:
         if (state_->reset)
             return 0;
         --state_->allowed;
-        ++state_->delivered;
         for (size_t i = 0; i + 1 < bytes; i += 2) {
             const int16_t v = int16_t((i / 4) % 50 < 25 ? 6000 : -6000);
             buffer[i] = uint8_t(v & 0xFF);
@@ -106,26 +105,30 @@ protected:
         return done();
     }
 
-    // Lets the microphone deliver one block a second later than the last, then hands it to the writer.
-    void DeliverBlock()
+    void Push(CRecorder& recorder)
+    {
+        recorder.PushFrame(frame.data(), 320, 240);
+        ++pushed;
+    }
+
+    // Waits until the writer thread has handed every queued frame to the file.
+    void WaitUntilWritten(CRecorder& recorder)
+    {
+        ASSERT_TRUE(Pump([&] { return recorder.TakenFrames() == pushed; }));
+    }
+
+    // Lets the microphone deliver one block a second later than the last and waits until it reached the
+    // recorder through the event loop.
+    void DeliverBlock(CRecorder& recorder)
     {
         now += kSecond;
-        int before;
+        const int before = recorder.ReceivedSoundBlocks();
         {
             std::lock_guard<std::mutex> hold(mic->lock);
-            before = mic->delivered;
             ++mic->allowed;
         }
         mic->changed.notify_all();
-        ASSERT_TRUE(Pump([&] {
-            std::lock_guard<std::mutex> hold(mic->lock);
-            return mic->delivered > before;
-        }));
-        // The block reaches the writer through the event loop.
-        for (int i = 0; i < 20; ++i) {
-            QCoreApplication::processEvents();
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
+        ASSERT_TRUE(Pump([&] { return recorder.ReceivedSoundBlocks() > before; }));
     }
 
     std::string File(const char* name) const { return dir.path().toStdString() + "/" + name; }
@@ -133,6 +136,7 @@ protected:
     std::shared_ptr<FakeMicrophone::State> mic = std::make_shared<FakeMicrophone::State>();
     std::atomic<int64_t> now{130000000000000000};
     std::vector<std::string> messages;
+    int pushed = 0;
     PlainMessageHandler previousBox;
     QTemporaryDir dir;
     const std::vector<uint8_t> frame = std::vector<uint8_t>(size_t(320) * 240 * 3, 90);
@@ -162,9 +166,9 @@ TEST_F(RecorderTest, FramesAndSoundReachTheFile)
     EXPECT_TRUE(messages.empty());
     for (int second = 0; second < 2; ++second) {
         for (int i = 0; i < 3; ++i)
-            recorder->PushFrame(frame.data(), 320, 240);
-        ASSERT_TRUE(Pump([&] { return recorder->AllFramesWritten(); }));
-        DeliverBlock();
+            Push(*recorder);
+        WaitUntilWritten(*recorder);
+        DeliverBlock(*recorder);
     }
     recorder->Stop();
 
@@ -186,14 +190,14 @@ TEST_F(RecorderTest, WithoutMicrophoneTheFileHasVideoOnly)
     auto recorder = MakeRecorder();
     recorder->Start(path);
     ASSERT_EQ(messages, std::vector<std::string>{"Audio can not be open!"});
-    recorder->PushFrame(frame.data(), 320, 240);
-    ASSERT_TRUE(Pump([&] { return recorder->AllFramesWritten(); }));
+    Push(*recorder);
+    WaitUntilWritten(*recorder);
     recorder->Stop();
 
     // A second recording on the same recorder writes frames too.
     recorder->Start(File("silent2.wmv"));
-    recorder->PushFrame(frame.data(), 320, 240);
-    ASSERT_TRUE(Pump([&] { return recorder->AllFramesWritten(); }));
+    Push(*recorder);
+    WaitUntilWritten(*recorder);
     recorder->Stop();
 
     for (const char* name : {"silent.wmv", "silent2.wmv"}) {
@@ -204,24 +208,53 @@ TEST_F(RecorderTest, WithoutMicrophoneTheFileHasVideoOnly)
     }
 }
 
+// The real ALSA device on a capture device that does not exist: the message, then video only.
+TEST_F(RecorderTest, MissingAlsaDeviceGivesVideoOnly)
+{
+    const std::string path = File("alsa.wmv");
+    CRecorder recorder(MakeAlsaWaveIn("no_such_capture_device"), {}, [this] { return now.load(); });
+    recorder.Start(path);
+    EXPECT_EQ(messages, std::vector<std::string>{"Audio can not be open!"});
+    Push(recorder);
+    WaitUntilWritten(recorder);
+    recorder.Stop();
+    const ProbeResult probe = Probe(path);
+    ASSERT_EQ(probe.streams.size(), 1u);
+    EXPECT_EQ(probe.streams[0].at("codec_name"), "wmv2");
+}
+
+TEST_F(RecorderTest, MicrophoneThatDoesNotStartGivesVideoOnly)
+{
+    mic->starts = false;
+    const std::string path = File("nostart.wmv");
+    auto recorder = MakeRecorder();
+    recorder->Start(path);
+    Push(*recorder);
+    WaitUntilWritten(*recorder);
+    recorder->Stop();
+    const ProbeResult probe = Probe(path);
+    ASSERT_EQ(probe.streams.size(), 1u);
+    EXPECT_EQ(probe.streams[0].at("codec_name"), "wmv2");
+}
+
 TEST_F(RecorderTest, PausedFramesAndSoundAreDropped)
 {
     const std::string path = File("paused.wmv");
     auto recorder = MakeRecorder();
     recorder->Start(path);
-    recorder->PushFrame(frame.data(), 320, 240);
-    ASSERT_TRUE(Pump([&] { return recorder->AllFramesWritten(); }));
-    DeliverBlock();
+    Push(*recorder);
+    WaitUntilWritten(*recorder);
+    DeliverBlock(*recorder);
     recorder->Pause();
     for (int i = 0; i < 4; ++i)
-        recorder->PushFrame(frame.data(), 320, 240);
-    ASSERT_TRUE(Pump([&] { return recorder->AllFramesWritten(); }));
+        Push(*recorder);
+    WaitUntilWritten(*recorder);
     for (int i = 0; i < 3; ++i)
-        DeliverBlock();
+        DeliverBlock(*recorder);
     recorder->Resume();
-    recorder->PushFrame(frame.data(), 320, 240);
-    ASSERT_TRUE(Pump([&] { return recorder->AllFramesWritten(); }));
-    DeliverBlock();
+    Push(*recorder);
+    WaitUntilWritten(*recorder);
+    DeliverBlock(*recorder);
     recorder->Stop();
 
     const auto video = PacketTimes(path, "v:0");
@@ -283,6 +316,8 @@ TEST_F(RecorderTest, StopDiscardsQueuedFrames)
     for (int i = 0; i < 40; ++i)
         count = recorder->PushFrame(frame.data(), 320, 240);
     EXPECT_GT(count, 30);
+    // Once the writer has taken a frame, stop with the rest still queued.
+    ASSERT_TRUE(Pump([&] { return recorder->QueuedFrames() < count; }));
     recorder->Stop();
     EXPECT_EQ(recorder->QueuedFrames(), 0);
     const auto written = PacketTimes(path, "v:0").size();
@@ -294,9 +329,9 @@ TEST_F(RecorderTest, RecordFolderThatDoesNotExist)
 {
     auto recorder = MakeRecorder();
     recorder->Start(File("no/such/folder/x.wmv"));
-    recorder->PushFrame(frame.data(), 320, 240);
-    ASSERT_TRUE(Pump([&] { return recorder->AllFramesWritten(); }));
-    DeliverBlock();
+    Push(*recorder);
+    WaitUntilWritten(*recorder);
+    DeliverBlock(*recorder);
     recorder->Stop();
     EXPECT_FALSE(QFile::exists(QString::fromStdString(File("no/such/folder/x.wmv"))));
 }

@@ -1,0 +1,17 @@
+#include "record/RecordingPath.h"
+
+#include <algorithm>
+
+std::string RecordFilePath(const std::string& folder, const std::string& name)
+{
+    const bool unsafe = name == "." || name == ".." ||
+                        std::any_of(name.begin(), name.end(), [](char c) {
+                            return c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20;
+                        });
+    if (unsafe)
+        return {};
+    std::string path = folder;
+    if (!path.empty() && path.back() != '/')
+        path += '/';
+    return path + name + ".wmv";
+}
