@@ -50,12 +50,32 @@ bool ParseSource(std::string_view text, StudioOptions& options)
     return false;
 }
 
+struct NamedOption {
+    std::string* target;
+    const char* what;
+};
+
+// The options that take one non-empty text.
+std::optional<NamedOption> NamedValue(StudioOptions& options, std::string_view arg)
+{
+    if (arg == "--dump")
+        return NamedOption{&options.dumpFolder, "a folder"};
+    if (arg == "--song")
+        return NamedOption{&options.songPath, "a song file"};
+    if (arg == "--lyrics")
+        return NamedOption{&options.lyricPath, "a lyric file"};
+    if (arg == "--record")
+        return NamedOption{&options.recordName, "a recording name"};
+    return std::nullopt;
+}
+
 }  // namespace
 
 const char* UsageText()
 {
     return "usage: korvel [--headless [--source camera|picture:PATH|media:PATH|screen:LEFT,TOP,RIGHT,BOTTOM]\n"
-           "              [--frames N] [--seconds S] [--dump DIR] [--photo]]\n";
+           "              [--frames N] [--seconds S] [--dump DIR] [--photo] [--song PATH --lyrics PATH]\n"
+           "              [--record NAME]]\n";
 }
 
 const char* SourceName(StudioSource source)
@@ -107,19 +127,23 @@ bool ParseCommandLine(int argc, const char* const* argv, StudioOptions& options,
                             "with a region of at least one pixel";
                 return false;
             }
-        } else if (arg == "--dump") {
+        } else if (const auto named = NamedValue(options, arg)) {
             if (!value(text) || text.empty()) {
                 if (error.empty())
-                    error = "--dump needs a folder";
+                    error = std::string(arg) + " needs " + named->what;
                 return false;
             }
-            options.dumpFolder = std::string(text);
+            *named->target = std::string(text);
         } else if (arg == "--photo") {
             options.photo = true;
         } else {
             error = "unknown argument: " + std::string(arg);
             return false;
         }
+    }
+    if (options.songPath.empty() != options.lyricPath.empty()) {
+        error = "--song and --lyrics go together";
+        return false;
     }
     return true;
 }

@@ -15,6 +15,9 @@ struct StudioOptions {
     std::array<int, 4> screenRect{};        // left, top, right, bottom of the screen region
     std::string dumpFolder;                 // every frame written also goes here as a BMP file
     bool photo = false;                     // take one photo of the next frame
+    std::string songPath;                   // a song sung into the video with its lyric file
+    std::string lyricPath;
+    std::string recordName;                 // record the virtual camera's output as RecordPath/NAME.wmv
 };
 
 // Fills `options` from argv; on a bad argument returns false and puts the reason in `error`.

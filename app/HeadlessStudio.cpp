@@ -3,13 +3,18 @@
 #include "app/Settings.h"
 #include "app/SettingsLifecycle.h"
 #include "app/WindowMessages.h"
+#include "diag/CrashHandler.h"
+#include "effects/SavedEffectChoice.h"
 #include "fileio/ProgramFolder.h"
 #include "pipeline/CaptureScr.h"
 #include "pipeline/PhotoSnapshot.h"
 #include "pipeline/SourceKind.h"
+#include "record/OutputRecorder.h"
+#include "record/RecordingPath.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QThread>
 #include <QTimer>
 
 #include <atomic>
@@ -129,6 +134,15 @@ bool StartSource(CCaptureScr& sink, int32_t& sourceKind, const StudioOptions& op
     return false;
 }
 
+// The saved layers decode on threads of their own; the first frames show them once they are ready.
+void WaitForLayers(const CEffectChain& chain)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!chain.LayersLoaded() && waited.elapsed() < 5000)
+        QThread::msleep(10);
+}
+
 }  // namespace
 
 int RunHeadlessStudio(int argc, char** argv, const StudioOptions& options)
@@ -137,6 +151,7 @@ int RunHeadlessStudio(int argc, char** argv, const StudioOptions& options)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    InstallCrashHandler();
 
     if (!options.dumpFolder.empty() && !MakeFolder(options.dumpFolder)) {
         std::fprintf(stderr, "korvel: cannot create the folder %s\n", options.dumpFolder.c_str());
@@ -156,11 +171,27 @@ int RunHeadlessStudio(int argc, char** argv, const StudioOptions& options)
     FrameLog log(options);
     sink->SetFrameTap([&log](const uint8_t* frame, size_t length) { log.Take(frame, length); });
     sink->StartCamera();
+    CSelectedEffects selectedEffects(sink->Effects());
+    ApplySavedEffectChoice(sink->Effects(), selectedEffects);
+    WaitForLayers(sink->Effects());
 
     std::string error;
-    const bool started = StartSource(*sink, sourceKind, options, error);
+    bool started = StartSource(*sink, sourceKind, options, error);
     if (started && options.photo)
         PhotoRequested = true;
+    if (started && !options.songPath.empty())
+        sink->Effects().Karaoke().PlaySong(options.songPath, options.lyricPath);
+    COutputRecorder recording;
+    if (started && !options.recordName.empty()) {
+        const std::string path = RecordFilePath(Settings.SavePath.RecordPath, options.recordName);
+        if (path.empty()) {
+            error = "cannot record under the name " + options.recordName;
+            started = false;
+        } else {
+            recording.Start(path);
+            std::fprintf(stderr, "korvel: recording to %s\n", path.c_str());
+        }
+    }
 
     const bool done = !started || (options.frames && *options.frames == 0);
     if (!done) {
@@ -192,8 +223,10 @@ int RunHeadlessStudio(int argc, char** argv, const StudioOptions& options)
         app.exec();
     }
 
+    recording.Stop();
     // The order of the main window's end: its destroy handler, then its destructor.
     sink->Shutdown();
+    StoreEffectChoice(selectedEffects);
     SaveSettingsAtExit();
     sink.reset();
     CaptureSink = nullptr;

@@ -24,7 +24,8 @@ constexpr size_t kDeviceNameBuffer = 40;
 
 }  // namespace
 
-CCaptureScr::CCaptureScr(const int32_t& sourceKind) : sourceKind_(sourceKind)
+CCaptureScr::CCaptureScr(const int32_t& sourceKind)
+    : sourceKind_(sourceKind), soundPlayer_([this](const std::string& path) { effects_.Karaoke().PlaySound(path); })
 {
     QObject::connect(&pictureTimer_, &QTimer::timeout, [this] { OnPictureTimer(); });
     QObject::connect(&movieTimer_, &QTimer::timeout, [this] { OnMovieTimer(); });

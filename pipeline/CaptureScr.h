@@ -68,7 +68,7 @@ public:
     std::string PicturePath() const { return picture_.Path(); }
     const CImageSource& Picture() const { return picture_; }
 
-    // The shutter sound and other sounds go to whoever plays sounds for the studio.
+    // Sounds go through the chain to the karaoke engine's sound player, unless another player is set.
     void PlaySoundFile(const std::string& path);
     void SetSoundPlayer(std::function<void(const std::string&)> player) { soundPlayer_ = std::move(player); }
     const std::string& ShutterSoundPath() const { return shutterSoundPath_; }
