@@ -22,6 +22,10 @@ test: setup $(TEST_DIR)/build.ninja
 	cmake --build $(TEST_DIR) -j $(JOBS)
 	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
 
+probewell: setup $(RELEASE_DIR)/build.ninja
+	cmake --build $(RELEASE_DIR) --target probewell -j $(JOBS)
+	@ls $(RELEASE_DIR)/codeclister/*/probewell.exe
+
 bench: setup $(RELEASE_DIR)/build.ninja
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
 	@for b in $(RELEASE_DIR)/bench/*/bench_*; do [ -x "$$b" ] && "$$b"; done

@@ -1,18 +1,22 @@
 // The korvel program itself, started as a separate process on a fresh program folder.
+#include "pipeline/Bitmaps.h"
 #include "support/Files.h"
 #include "support/TempHome.h"
 
+#include <QDir>
 #include <QProcess>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-int RunKorvel(const TempHome& home, const QStringList& args, QByteArray* errors = nullptr)
+int RunKorvel(const TempHome& home, const QStringList& args, QByteArray* errors = nullptr, bool display = true)
 {
     QProcess korvel;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("KORVEL_HOME", QString::fromStdString(home.Path()));
+    if (!display)
+        env.remove("DISPLAY");
     korvel.setProcessEnvironment(env);
     korvel.start(KORVEL_EXE, args);
     if (!korvel.waitForFinished(60000))
@@ -20,6 +24,33 @@ int RunKorvel(const TempHome& home, const QStringList& args, QByteArray* errors 
     if (errors)
         *errors = korvel.readAllStandardError();
     return korvel.exitStatus() == QProcess::NormalExit ? korvel.exitCode() : -1;
+}
+
+Bgr Pattern(int x, int y)
+{
+    return {uint8_t(x * 3), uint8_t(y * 5), uint8_t(x ^ y)};
+}
+
+bool MakeMovie(const std::string& path)
+{
+    QProcess ffmpeg;
+    ffmpeg.start("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25:duration=3",
+                            "-c:v", "mpeg4", QString::fromStdString(path)});
+    return ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0;
+}
+
+// The dumped frames of a run, in order.
+std::vector<std::string> Dumped(const std::string& folder)
+{
+    std::vector<std::string> frames;
+    for (int n = 1;; ++n) {
+        char name[16];
+        std::snprintf(name, sizeof name, "/%06d.bmp", n);
+        const std::string bytes = ReadFileBytes(folder + name);
+        if (bytes.empty())
+            return frames;
+        frames.push_back(bytes);
+    }
 }
 
 }  // namespace
@@ -53,4 +84,77 @@ TEST(HeadlessStartup, StopsAfterTheGivenSeconds)
     TempHome home;
     EXPECT_EQ(RunKorvel(home, {"--headless", "--seconds", "0.2"}), 0);
     EXPECT_FALSE(ReadFileBytes(home.File("Camera.ini")).empty());
+}
+
+TEST(HeadlessStartup, PictureSourceDumpsTheScaledPicture)
+{
+    TempHome home;
+    WriteBmp(home.File("F.bmp"), 640, 480, 24, Pattern);
+    ASSERT_EQ(RunKorvel(home, {"--headless", "--source", QString::fromStdString("picture:" + home.File("F.bmp")),
+                               "--frames", "20", "--dump", QString::fromStdString(home.File("D"))}),
+              0);
+    const auto frames = Dumped(home.File("D"));
+    ASSERT_EQ(frames.size(), 20u);
+    for (const std::string& bmp : frames) {
+        ASSERT_EQ(bmp.size(), 54u + 230400u);
+        const auto* bytes = reinterpret_cast<const uint8_t*>(bmp.data());
+        EXPECT_EQ(bytes[0], 'B');
+        EXPECT_EQ(bytes[18] | bytes[19] << 8, 320);
+        EXPECT_EQ(bytes[22] | bytes[23] << 8, 240);
+        EXPECT_EQ(bytes[28], 24);
+        // A 640×480 24-bit picture: every second pixel of every second row, rows bottom-up.
+        for (int y = 0; y < 240; ++y)
+            for (int x = 0; x < 320; ++x)
+                ASSERT_EQ(FramePixel(bytes + 54, x, y), Pattern(2 * x, 479 - 2 * y)) << x << "," << y;
+    }
+    EXPECT_FALSE(ReadFileBytes(home.File("Camera.ini")).empty());
+}
+
+TEST(HeadlessStartup, MediaSourceFramesFollowTheMovie)
+{
+    TempHome home;
+    ASSERT_TRUE(MakeMovie(home.File("clip.mp4")));
+    ASSERT_EQ(RunKorvel(home, {"--headless", "--source", QString::fromStdString("media:" + home.File("clip.mp4")),
+                               "--frames", "10", "--dump", QString::fromStdString(home.File("D"))}),
+              0);
+    const auto frames = Dumped(home.File("D"));
+    ASSERT_EQ(frames.size(), 10u);
+    EXPECT_NE(frames[1], frames[9]);
+}
+
+TEST(HeadlessStartup, PhotoOfTheNextFrame)
+{
+    TempHome home;
+    WriteBmp(home.File("F.bmp"), 320, 240, 24, Pattern);
+    QByteArray errors;
+    ASSERT_EQ(RunKorvel(home, {"--headless", "--photo", "--source",
+                               QString::fromStdString("picture:" + home.File("F.bmp")), "--frames", "3"},
+                        &errors),
+              0);
+    const QStringList photos = QDir(QString::fromStdString(home.File("Photo"))).entryList({"*.jpg"}, QDir::Files);
+    ASSERT_EQ(photos.size(), 1);
+    EXPECT_EQ(photos[0].size(), 18);  // fourteen digits and ".jpg"
+}
+
+TEST(HeadlessStartup, UnreadableSourceExitsWith2)
+{
+    TempHome home;
+    WriteFileBytes(home.File("junk.avi"), std::string(5000, 'j'));
+    WriteFileBytes(home.File("junk.bmp"), std::string(5000, 'j'));
+    const struct { std::string source, message; bool display; } cases[] = {
+        {"picture:" + home.File("missing.bmp"), "missing.bmp", true},
+        {"picture:" + home.File("junk.bmp"), "junk.bmp", true},
+        {"media:" + home.File("junk.avi"), "junk.avi", true},
+        {"screen:0,0,100,100", "display", false},
+    };
+    for (const auto& c : cases) {
+        QByteArray errors;
+        EXPECT_EQ(RunKorvel(home, {"--headless", "--source", QString::fromStdString(c.source), "--seconds", "5"},
+                            &errors, c.display),
+                  2)
+            << c.source;
+        EXPECT_TRUE(errors.contains(c.message.c_str())) << errors.toStdString();
+    }
+    // Settings are still saved on the way out.
+    EXPECT_FALSE(ReadFileBytes(home.File("User_Config.xml")).empty());
 }
