@@ -65,6 +65,8 @@ protected:
 TEST_F(MainFrameTest, OpensOnTheEffectsTab)
 {
     EXPECT_EQ(MainFrame, frame.get());
+    EXPECT_EQ(CaptureSink, &frame->Sink());
+    EXPECT_EQ(frame->Sink().CaptureMode, CAPTURE_PROCESS);  // capture started at creation
     EXPECT_EQ(frame->windowTitle(), QString::fromUtf8("Korvel虚拟视频"));
     EXPECT_EQ(frame->SourceKind, 0x10000);
     EXPECT_TRUE(frame->IsControlChecked(1006));
@@ -156,6 +158,7 @@ TEST_F(MainFrameTest, ConfirmedQuitDestroysTheWindowAndSavesOnDeletion)
     EXPECT_FALSE(frame->TrayIcon().IsShown());
     frame.reset();
     EXPECT_EQ(MainFrame, nullptr);
+    EXPECT_EQ(CaptureSink, nullptr);
     EXPECT_NE(ReadFileBytes(home_.File("User_Config.xml")).find("Musiz=\"3\""), std::string::npos);
     EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(home_.File("Active.ini"))));
     EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(home_.File("Camera.ini"))));
