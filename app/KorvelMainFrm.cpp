@@ -18,6 +18,7 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QDesktopServices>
+#include <QShortcut>
 #include <QTimerEvent>
 #include <QUrl>
 #include <QWebEngineView>
@@ -121,6 +122,11 @@ bool CKorvelMainFrm::OnCreate()
     tray_.SetNotificationWindow(this, WM_TRAY_NOTIFY);
     tray_.SetTooltipText(windowTitle());
     tray_.SetIcon(icon);
+
+    // The window manager owns the real system menu; Alt+Space and a right click on the title area open
+    // the window's own.
+    auto* systemMenu = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
+    connect(systemMenu, &QShortcut::activated, this, [this] { ShowSystemMenu(mapToGlobal(QPoint(8, kTitleAreaHeight))); });
 
     QApplication::restoreOverrideCursor();
     StartFlash();

@@ -1,5 +1,6 @@
 // The main window: creation, tabs, the close button and the quit question, the tray, the flash, the
 // links and shut-down.
+#include "MessageSpy.h"
 #include "ModalDriver.h"
 #include "ShellFixture.h"
 #include "app/KorvelMainFrm.h"
@@ -15,19 +16,6 @@
 
 namespace {
 
-class MessageSpy : public QObject {
-public:
-    explicit MessageSpy(QObject* target) { target->installEventFilter(this); }
-    std::vector<int> messages;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (auto* message = dynamic_cast<CWindowMessage*>(event))
-            messages.push_back(message->Message());
-        return false;
-    }
-};
 
 class LinkCatcher : public QObject {
     Q_OBJECT

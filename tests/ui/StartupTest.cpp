@@ -36,11 +36,6 @@ private:
     QTimer timer_;
 };
 
-QString ServerPath(const QTemporaryDir& tmp)
-{
-    return tmp.path() + '/' + CSingleInstance::kName;
-}
-
 // A process id that no process has any more.
 qint64 GoneProcessId()
 {
@@ -93,14 +88,14 @@ TEST_F(StartupTest, ARunningInstanceWithoutItsWindowGivesTheNotice)
 TEST_F(StartupTest, LeftoversOfACrashedInstanceDoNotBlock)
 {
     // The lock of a process that is gone, and its server's socket file.
-    WriteFileBytes(tmp_.filePath(QString(CSingleInstance::kName) + ".lock").toStdString(),
+    WriteFileBytes(runtime_.filePath(QString(CSingleInstance::kName) + ".lock").toStdString(),
                    std::to_string(GoneProcessId()) + "\nkorvel\n" + QHostInfo::localHostName().toStdString() + "\n");
-    WriteFileBytes(ServerPath(tmp_).toStdString(), "");
+    WriteFileBytes(CSingleInstance::ServerName().toStdString(), "");
     CSingleInstance instance;
     EXPECT_EQ(instance.ClaimInstance(), CSingleInstance::CLAIM_FIRST);
     EXPECT_TRUE(instance.Listen([] {}));
     QLocalSocket probe;
-    probe.connectToServer(ServerPath(tmp_));
+    probe.connectToServer(CSingleInstance::ServerName());
     EXPECT_TRUE(probe.waitForConnected(5000));
 }
 
@@ -110,7 +105,7 @@ protected:
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("KORVEL_HOME", QString::fromStdString(home_.Path()));
-        env.insert("TMPDIR", tmp_.path());
+        env.insert("XDG_RUNTIME_DIR", runtime_.path());
         env.insert("QT_QPA_PLATFORM", "offscreen");
         korvel.setProcessEnvironment(env);
         korvel.start(KORVEL_EXE, {});
@@ -123,7 +118,7 @@ protected:
         clock.start();
         while (clock.elapsed() < 60000 && korvel.state() == QProcess::Running) {
             QLocalSocket probe;
-            probe.connectToServer(ServerPath(tmp_));
+            probe.connectToServer(CSingleInstance::ServerName());
             if (probe.waitForConnected(200))
                 return true;
             QTest::qWait(100);
