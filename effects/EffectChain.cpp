@@ -52,9 +52,17 @@ void CEffectChain::ComposeLayers(uint8_t* frame)
             continue;
         const BlendRule rule = RuleFor(layer->Type, displayMode_);
         // The half-lift rule is the one that reads the stored bytes as they are.
-        const uint8_t* surface = layer->Surface(slot, *image, rule != &BlendHalfLift);
-        if (surface)
+        const bool halfLift = rule == &BlendHalfLift;
+        const uint8_t* surface = layer->Surface(slot, *image, !halfLift);
+        if (!surface)
+            continue;
+        if (halfLift) {
             rule(frame, surface, kFrameBytes);
+        } else {
+            // Every other rule leaves the frame alone where the picture holds 0.
+            for (const EffectLayer::Span& span : layer->Spans(slot))
+                rule(frame + span.First, surface + span.First, span.Last - span.First);
+        }
     }
 }
 

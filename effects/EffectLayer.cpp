@@ -48,7 +48,31 @@ const uint8_t* EffectLayer::Surface(int slot, CDib& image, bool clearWhite)
     }
     if (clearWhite && !whiteCleared_[slot]) {
         ClearWhite(surface, kFrameBytes);
+        spans_[slot] = FindSpans(surface);
         whiteCleared_[slot] = true;
     }
     return surface;
+}
+
+std::vector<EffectLayer::Span> EffectLayer::FindSpans(const uint8_t* surface)
+{
+    // Runs of zeros shorter than this stay inside a span: stopping and starting costs more than blending.
+    constexpr uint32_t kShortestGap = 64;
+    std::vector<Span> spans;
+    uint32_t i = 0;
+    while (i < kFrameBytes) {
+        while (i < kFrameBytes && surface[i] == 0)
+            ++i;
+        if (i == kFrameBytes)
+            break;
+        const uint32_t first = i;
+        uint32_t last = i;
+        while (i < kFrameBytes && i - last < kShortestGap) {
+            if (surface[i] != 0)
+                last = i + 1;
+            ++i;
+        }
+        spans.push_back({first, last});
+    }
+    return spans;
 }

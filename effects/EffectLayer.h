@@ -32,11 +32,20 @@ public:
     // are 0 from then on; that is done once per frame, as every later pass would find no 255 left.
     const uint8_t* Surface(int slot, CDib& image, bool clearWhite);
 
+    // Byte ranges [first, last) of a white-cleared surface outside which every byte is 0: the rules that
+    // see 255 as 0 leave the frame alone there. Valid after Surface with `clearWhite`.
+    struct Span {
+        uint32_t First, Last;
+    };
+    const std::vector<Span>& Spans(int slot) const { return spans_[slot]; }
+
 private:
     void MakeTables(const CDib& image);
+    static std::vector<Span> FindSpans(const uint8_t* surface);
 
     std::array<std::vector<uint8_t>, CGifAnimation::kMaxFrames> stretched_;
     std::array<bool, CGifAnimation::kMaxFrames> whiteCleared_{};
+    std::array<std::vector<Span>, CGifAnimation::kMaxFrames> spans_;
     // Byte offsets of the source column for each frame column and of the source row for each frame row.
     std::vector<uint32_t> columnOffsets_;
     std::vector<size_t> rowOffsets_;

@@ -1,18 +1,21 @@
 #include "effects/LayerBlend.h"
 
+// Plain byte loops over runs that never overlap, written with 8-bit (and, for the dimming, 16-bit)
+// operations only, so the compiler turns each into whole-vector work with no branches.
+
 namespace {
 
-// trunc(v × 0.7) in double precision, as an integer expression the compiler can vectorise: v × 7 / 10
-// by multiply and shift, less one where 0.7's binary rounding lands just under a whole number.
-constexpr uint32_t Dimmed(uint32_t v)
+// trunc(v × 0.7) in double precision: v × 7 / 10, less one where 0.7's binary rounding lands just
+// under a whole number.
+constexpr uint16_t Dimmed(uint16_t v)
 {
-    return ((v * 717u) >> 10) - uint32_t(v == 90u) - uint32_t(v == 170u) - uint32_t(v == 180u);
+    return uint16_t(uint16_t(v * 7) / 10 - uint16_t(v == 90) - uint16_t(v == 170) - uint16_t(v == 180));
 }
 
 constexpr bool DimmedMatchesDouble()
 {
-    for (uint32_t v = 0; v < 256; ++v)
-        if (Dimmed(v) != uint32_t(double(v) * 0.7))
+    for (uint16_t v = 0; v < 256; ++v)
+        if (Dimmed(v) != uint16_t(double(v) * 0.7))
             return false;
     return true;
 }
@@ -26,32 +29,36 @@ void ClearWhite(uint8_t* bytes, size_t count)
         bytes[i] = bytes[i] == 255 ? 0 : bytes[i];
 }
 
-void BlendReplace(uint8_t* frame, const uint8_t* layer, size_t count)
-{
-    for (size_t i = 0; i < count; ++i)
-        frame[i] = layer[i] != 0 ? layer[i] : frame[i];
-}
-
-void BlendReplaceDimmed(uint8_t* frame, const uint8_t* layer, size_t count)
+void BlendReplace(uint8_t* __restrict frame, const uint8_t* __restrict layer, size_t count)
 {
     for (size_t i = 0; i < count; ++i) {
-        const uint32_t v = layer[i];
-        frame[i] = v != 0 ? uint8_t(Dimmed(v)) : frame[i];
+        const uint8_t keep = uint8_t(-uint8_t(layer[i] == 0));
+        frame[i] = uint8_t((frame[i] & keep) | layer[i]);
     }
 }
 
-void BlendHalfLift(uint8_t* frame, const uint8_t* layer, size_t count)
+void BlendReplaceDimmed(uint8_t* __restrict frame, const uint8_t* __restrict layer, size_t count)
 {
     for (size_t i = 0; i < count; ++i) {
-        const uint32_t lifted = ((uint32_t(layer[i]) + frame[i]) >> 1) + 50u;
-        frame[i] = uint8_t(lifted < 255u ? lifted : 255u);
+        const uint8_t keep = uint8_t(-uint8_t(layer[i] == 0));
+        frame[i] = uint8_t((frame[i] & keep) | Dimmed(layer[i]));
     }
 }
 
-void BlendAdd(uint8_t* frame, const uint8_t* layer, size_t count)
+void BlendHalfLift(uint8_t* __restrict frame, const uint8_t* __restrict layer, size_t count)
 {
     for (size_t i = 0; i < count; ++i) {
-        const uint32_t sum = uint32_t(frame[i]) + layer[i];
-        frame[i] = uint8_t(sum < 255u ? sum : 255u);
+        // (V + D) / 2 rounded down without leaving 8 bits, then + 50 saturating.
+        const uint8_t half = uint8_t((frame[i] & layer[i]) + ((frame[i] ^ layer[i]) >> 1));
+        const uint8_t lifted = uint8_t(half + 50);
+        frame[i] = lifted < half ? 255 : lifted;
+    }
+}
+
+void BlendAdd(uint8_t* __restrict frame, const uint8_t* __restrict layer, size_t count)
+{
+    for (size_t i = 0; i < count; ++i) {
+        const uint8_t sum = uint8_t(frame[i] + layer[i]);
+        frame[i] = sum < frame[i] ? 255 : sum;
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The per-channel blend rules of the layer compositor, each over a run of bytes of a frame and of a
-// layer picture laid out the same way. V is the layer's byte, D the frame's.
+// layer picture laid out the same way; the two runs never overlap. V is the layer's byte, D the frame's.
 #include <cstddef>
 #include <cstdint>
 

@@ -140,6 +140,42 @@ void CPipOverlay::Move()
     }
 }
 
+void CPipOverlay::Blend(uint8_t* frame, int w, int h)
+{
+    // Each channel becomes trunc(P × (1 − a) + C × a) with a = A / 255 × opacity, in double precision.
+    double keep[256], take[256];
+    for (int a = 0; a < 256; ++a) {
+        take[a] = (a / 255.0) * opacity_;
+        keep[a] = 1.0 - take[a];
+    }
+    auto mix = [&](int p, int c, int a) {
+        return uint8_t(std::clamp(std::trunc(p * keep[a] + c * take[a]), 0.0, 255.0));
+    };
+    if (whiteMixOpacity_ != opacity_) {
+        whiteMix_.resize(256 * 256);
+        for (int p = 0; p < 256; ++p)
+            for (int c = 0; c < 256; ++c)
+                whiteMix_[p * 256 + c] = mix(p, c, 255);
+        whiteMixOpacity_ = opacity_;
+    }
+    for (int r = 0; r < h; ++r) {
+        uint8_t* dst = frame + size_t(posY_ + r) * kFrameStride + size_t(posX_) * 3;
+        const uint8_t* src = &copy_[size_t(r) * w * 4];
+        for (int c = 0; c < w; ++c) {
+            const int a = src[4 * c + 3];
+            uint8_t* p = dst + 3 * c;
+            const uint8_t* q = src + 4 * c;
+            if (a == 255) {
+                for (int k = 0; k < 3; ++k)
+                    p[k] = whiteMix_[p[k] * 256 + q[k]];
+            } else if (a != 0) {  // where the mask is black the frame stays exactly as it is
+                for (int k = 0; k < 3; ++k)
+                    p[k] = mix(p[k], q[k], a);
+            }
+        }
+    }
+}
+
 void CPipOverlay::DrawPip(uint8_t* frame)
 {
     {
@@ -186,24 +222,7 @@ void CPipOverlay::DrawPip(uint8_t* frame)
                 std::memcpy(frame, background.Bytes.data(), kFrameBytes);
         }
 
-        double keep[256], take[256];
-        for (int a = 0; a < 256; ++a) {
-            take[a] = (a / 255.0) * opacity_;
-            keep[a] = 1.0 - take[a];
-        }
-        for (int r = 0; r < h; ++r) {
-            uint8_t* dst = frame + size_t(posY_ + r) * kFrameStride + size_t(posX_) * 3;
-            const uint8_t* src = &copy_[size_t(r) * w * 4];
-            for (int c = 0; c < w; ++c) {
-                const int a = src[4 * c + 3];
-                if (a == 0)
-                    continue;  // the frame pixel stays exactly as it is
-                for (int k = 0; k < 3; ++k) {
-                    const double mixed = dst[3 * c + k] * keep[a] + src[4 * c + k] * take[a];
-                    dst[3 * c + k] = uint8_t(std::clamp(std::trunc(mixed), 0.0, 255.0));
-                }
-            }
-        }
+        Blend(frame, w, h);
         Move();
     }
     PaceFrame(30);

@@ -41,6 +41,7 @@ private:
     const Cached& Mask();
     const Cached& Background();
     void Move();
+    void Blend(uint8_t* frame, int w, int h);
 
     mutable std::mutex mutex_;
     bool enabled_ = false;
@@ -55,4 +56,8 @@ private:
     Cached mask_;        // the mask's blue bytes, 320×240, bottom row first
     Cached background_;  // the background stretched over the frame, laid out like it
     std::vector<uint8_t> copy_;  // B, G, R, A per pixel of the reduced copy
+    // The mix of frame byte P and copy byte C where the mask is fully white, at index P × 256 + C, for
+    // the opacity it was made for (most of a mask is black or white).
+    std::vector<uint8_t> whiteMix_;
+    double whiteMixOpacity_ = -1.0;
 };

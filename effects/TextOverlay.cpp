@@ -122,10 +122,9 @@ bool CTextOverlay::EnsureFont()
         if (cell > height)
             font.setPixelSize(std::max(1, int(std::lround(double(height) * height / cell))));
     }
-    const QFontMetrics metrics(font);
-    bandHeight_ = std::max(1, metrics.height());
-    ascent_ = metrics.ascent();
+    bandHeight_ = std::max(1, QFontMetrics(font).height());
     font_ = font;
+    laidOut_.reset();
     return true;
 }
 
@@ -160,12 +159,18 @@ void CTextOverlay::DrawTextLine(uint8_t* frame)
         if (band_.width() != kFrameWidth || band_.height() != rows)
             band_ = QImage(kFrameWidth, rows, QImage::Format_RGB32);
         band_.fill(FromColorRef(backGrdCor_));
-        if (textX_ < kFrameWidth) {
+        if (!laidOut_ || laidOutContent_ != content_) {
+            laidOut_.emplace(QString::fromStdString(content_));
+            laidOut_->setTextFormat(Qt::PlainText);
+            laidOut_->setPerformanceHint(QStaticText::AggressiveCaching);
+            laidOut_->prepare(QTransform(), *font_);
+            laidOutContent_ = content_;
+        }
+        if (textX_ < kFrameWidth && textX_ + laidOut_->size().width() > 0) {
             QPainter painter(&band_);
             painter.setFont(*font_);
             painter.setPen(FromColorRef(fontCor_));
-            painter.translate(0, rows - h);
-            painter.drawText(QPointF(textX_, ascent_), QString::fromStdString(content_));
+            painter.drawStaticText(QPointF(textX_, rows - h), *laidOut_);
         }
         Blend(frame, fontHeight_, rows);
     }
@@ -174,17 +179,27 @@ void CTextOverlay::DrawTextLine(uint8_t* frame)
 
 void CTextOverlay::Blend(uint8_t* frame, int firstRow, int rows) const
 {
-    const uint8_t back[3] = {uint8_t(backGrdCor_ >> 16), uint8_t(backGrdCor_ >> 8), uint8_t(backGrdCor_)};
+    // Per channel: where the band still has its own colour the video shows at half strength, anywhere
+    // else (text, its smoothed edges) the band's byte replaces it.
+    uint8_t back[kFrameStride], band[kFrameStride];
+    for (int c = 0; c < kFrameWidth; ++c) {
+        back[3 * c] = uint8_t(backGrdCor_ >> 16);
+        back[3 * c + 1] = uint8_t(backGrdCor_ >> 8);
+        back[3 * c + 2] = uint8_t(backGrdCor_);
+    }
     for (int r = 0; r < rows; ++r) {
         // Band line r counts from the band's bottom; the image's lines from its top.
         const QRgb* line = reinterpret_cast<const QRgb*>(band_.constScanLine(rows - 1 - r));
-        uint8_t* dst = frame + size_t(firstRow + r) * kFrameStride;
         for (int c = 0; c < kFrameWidth; ++c) {
-            const uint8_t band[3] = {uint8_t(qBlue(line[c])), uint8_t(qGreen(line[c])), uint8_t(qRed(line[c]))};
-            for (int k = 0; k < 3; ++k) {
-                uint8_t& p = dst[3 * c + k];
-                p = band[k] == back[k] ? uint8_t((p + band[k]) >> 1) : band[k];
-            }
+            band[3 * c] = uint8_t(qBlue(line[c]));
+            band[3 * c + 1] = uint8_t(qGreen(line[c]));
+            band[3 * c + 2] = uint8_t(qRed(line[c]));
+        }
+        uint8_t* dst = frame + size_t(firstRow + r) * kFrameStride;
+        for (int i = 0; i < kFrameStride; ++i) {
+            const uint8_t half = uint8_t((dst[i] & band[i]) + ((dst[i] ^ band[i]) >> 1));
+            const uint8_t isBack = uint8_t(-uint8_t(band[i] == back[i]));
+            dst[i] = uint8_t((half & isBack) | (band[i] & ~isBack));
         }
     }
 }

@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <QStaticText>
 
 #include <cstdint>
 #include <mutex>
@@ -68,6 +69,8 @@ private:
     // Built from `logical_` on the drawing thread when first needed.
     std::optional<QFont> font_;
     int bandHeight_ = 0;
-    int ascent_ = 0;
     QImage band_;
+    // The text laid out once for the font, redrawn at each position.
+    std::optional<QStaticText> laidOut_;
+    std::string laidOutContent_;
 };

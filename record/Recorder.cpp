@@ -54,6 +54,12 @@ int CRecorder::QueuedFrames() const
     return count_;
 }
 
+bool CRecorder::AllFramesWritten() const
+{
+    std::lock_guard<std::mutex> hold(queueLock_);
+    return count_ == 0 && !writing_;
+}
+
 void CRecorder::Start(const std::string& path)
 {
     {
@@ -87,12 +93,15 @@ void CRecorder::WriterLoop()
                 queue_.pop_front();
                 --count_;
                 queuedBytes_ -= frame.length;
-                have = true;
+                have = writing_ = true;
             }
         }
-        if (have)
+        if (have) {
             audio_.WriteFrame(frame.data.get() + frame.offset, frame.width, frame.height,
                               size_t(frame.width) * size_t(frame.height) * 3);
+            std::lock_guard<std::mutex> hold(queueLock_);
+            writing_ = false;
+        }
         std::unique_lock<std::mutex> hold(threadLock_);
         wake_.wait_for(hold, kWritePeriod, [this] { return !running_; });
     }

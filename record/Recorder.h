@@ -47,6 +47,8 @@ public:
     void Resume();
 
     int QueuedFrames() const;
+    // True when every pushed frame has been handed to the file (none queued, none being written).
+    bool AllFramesWritten() const;
     int DroppedFrames() const { return dropped_; }
 
 private:
@@ -57,6 +59,7 @@ private:
     const RecorderQueueLimits limits_;
     int count_ = 0;
     size_t queuedBytes_ = 0;
+    bool writing_ = false;  // the writer thread holds a frame it has taken from the queue
     mutable std::mutex queueLock_;
     std::deque<QueuedFrame> queue_;
     std::atomic<int> dropped_{0};

@@ -86,6 +86,54 @@ TEST_F(EffectChainTest, BlendRulesPerCategoryAndMode)
     }
 }
 
+TEST_F(EffectChainTest, SparsePicturesChangeOnlyWhereTheyHoldSomething)
+{
+    // Scattered marks with 0 and 255 channels on white (a pendant) and on black (a light), some close
+    // together and some far apart; each output pixel is checked against its rule.
+    const Rgb marks[] = {{0, 120, 0}, {255, 10, 200}, {1, 1, 1}, {254, 0, 255}, {90, 170, 180}};
+    const struct {
+        int32_t type, mode;
+        Rgb background;
+    } cases[] = {{EFFECT_DOSSAL, 1, {255, 255, 255}}, {EFFECT_DOSSAL, 0, {255, 255, 255}},
+                 {EFFECT_LIGHT, 1, {0, 0, 0}}, {EFFECT_CARTOON, 1, {0, 0, 0}}};
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE("case " + std::to_string(n));
+        GifFrame picture = SolidFrame(kFrameWidth, kFrameHeight, c.background);
+        int k = 0;
+        for (int y = 0; y < kFrameHeight; y += 7)
+            for (int x = (y * 13) % 97; x < kFrameWidth; x += 29 + (x % 5) * 40)
+                picture.At(x, y) = marks[k++ % 5];
+        chain_.ClearLayers();
+        chain_.SetEffType(c.type, c.mode);
+        AddAndWait(c.type, 1, WriteGif("sparse" + std::to_string(n++) + ".gif", {picture}));
+        const TestFrame video = [] {
+            TestFrame f;
+            for (int y = 0; y < kFrameHeight; ++y)
+                for (int x = 0; x < kFrameWidth; ++x)
+                    f.Set(x, y, {(x + y) % 256, (3 * x) % 256, (5 * y) % 256});
+            return f;
+        }();
+        TestFrame frame = video;
+        chain_.RunChain(frame.data());
+        for (int y = 28; y < kFrameHeight; ++y)
+            for (int x = 0; x < kFrameWidth; ++x) {
+                const Rgb s = picture.At(x, kFrameHeight - 1 - y);
+                const int v[3] = {s.b == 255 ? 0 : s.b, s.g == 255 ? 0 : s.g, s.r == 255 ? 0 : s.r};
+                const Bgr d = video.At(x, y);
+                const int in[3] = {d.b, d.g, d.r};
+                int want[3];
+                for (int ch = 0; ch < 3; ++ch) {
+                    if (c.type == EFFECT_DOSSAL)
+                        want[ch] = v[ch] == 0 ? in[ch] : c.mode == 1 ? v[ch] : int(v[ch] * 0.7);
+                    else
+                        want[ch] = std::min(255, in[ch] + v[ch]);
+                }
+                ASSERT_EQ(frame.At(x, y), (Bgr{want[0], want[1], want[2]})) << x << "," << y;
+            }
+    }
+}
+
 TEST_F(EffectChainTest, ModeIsOneAtFirstAndOnlyZeroOrOneAreTaken)
 {
     EXPECT_EQ(chain_.DisplayMode(), 1);

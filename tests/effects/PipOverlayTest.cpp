@@ -181,6 +181,51 @@ TEST_F(PipOverlayTest, BackgroundIsChosenByTheFileEnding)
     }
 }
 
+TEST_F(PipOverlayTest, HostileBackgroundsAndZeroSizeLeaveTheFrame)
+{
+    // A BMP header claiming 100000 × 100000 pixels, a cut PNG, an empty file.
+    std::string bomb = "BM";
+    auto put32 = [&](uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            bomb += char((v >> (8 * i)) & 0xFF);
+    };
+    put32(70);
+    put32(0);
+    put32(54);
+    put32(40);
+    put32(100000);
+    put32(100000);
+    bomb += std::string("\x01\x00\x18\x00", 4);
+    for (int i = 0; i < 6; ++i)
+        put32(0);
+    bomb += std::string(16, '\x7f');
+    const std::string png = Picture("whole.png", 64, 48, Qt::red, "PNG");
+    QFile whole(QString::fromStdString(png));
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray cut = whole.read(60);
+    const struct {
+        const char* name;
+        std::string bytes;
+    } files[] = {{"bomb.bmp", bomb}, {"cut.png", cut.toStdString()}, {"empty.jpg", ""}};
+    settings_.ZoomSize = 0;
+    settings_.FloatType = 2;
+    for (const auto& file : files) {
+        settings_.BackImg = dir_.filePath(file.name).toStdString();
+        QFile out(QString::fromStdString(settings_.BackImg));
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(file.bytes.data(), qint64(file.bytes.size()));
+        out.close();
+        pip_.SetPip(settings_);
+        const TestFrame original = Numbered();
+        TestFrame frame = original;
+        pip_.DrawPip(frame.data());
+        EXPECT_EQ(frame.bytes, original.bytes) << file.name;
+        // With no copy to draw the step still moves and pauses.
+        EXPECT_EQ(pip_.CurrentState().PosX, 51) << file.name;
+    }
+    EXPECT_EQ(PacingRecorder::Pauses().size(), 3u);
+}
+
 TEST_F(PipOverlayTest, BackgroundIsStretchedOverTheFrameBottomUp)
 {
     QImage quadrants(2, 2, QImage::Format_RGB32);

@@ -2,7 +2,6 @@
 #include "effects/SavedEffectChoice.h"
 #include "effects/SelectedEffects.h"
 
-#include "GuiApp.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +10,6 @@ namespace {
 
 class SelectedEffectsTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { EnsureGuiApplication(); }
     SelectedEffectsTest() { Settings = SettingsRecord(); }
     ~SelectedEffectsTest() override { Settings = SettingsRecord(); }
 

@@ -2,7 +2,6 @@
 #include "effects/TextOverlay.h"
 
 #include "FrameFixture.h"
-#include "GuiApp.h"
 #include "PacingRecorder.h"
 
 #include <QFontInfo>
@@ -15,7 +14,6 @@ namespace {
 
 class TextOverlayTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { EnsureGuiApplication(); }
 
     TextOverlayTest()
     {

@@ -163,7 +163,7 @@ TEST_F(RecorderTest, FramesAndSoundReachTheFile)
     for (int second = 0; second < 2; ++second) {
         for (int i = 0; i < 3; ++i)
             recorder->PushFrame(frame.data(), 320, 240);
-        ASSERT_TRUE(Pump([&] { return recorder->QueuedFrames() == 0; }));
+        ASSERT_TRUE(Pump([&] { return recorder->AllFramesWritten(); }));
         DeliverBlock();
     }
     recorder->Stop();
@@ -187,13 +187,13 @@ TEST_F(RecorderTest, WithoutMicrophoneTheFileHasVideoOnly)
     recorder->Start(path);
     ASSERT_EQ(messages, std::vector<std::string>{"Audio can not be open!"});
     recorder->PushFrame(frame.data(), 320, 240);
-    ASSERT_TRUE(Pump([&] { return recorder->QueuedFrames() == 0; }));
+    ASSERT_TRUE(Pump([&] { return recorder->AllFramesWritten(); }));
     recorder->Stop();
 
     // A second recording on the same recorder writes frames too.
     recorder->Start(File("silent2.wmv"));
     recorder->PushFrame(frame.data(), 320, 240);
-    ASSERT_TRUE(Pump([&] { return recorder->QueuedFrames() == 0; }));
+    ASSERT_TRUE(Pump([&] { return recorder->AllFramesWritten(); }));
     recorder->Stop();
 
     for (const char* name : {"silent.wmv", "silent2.wmv"}) {
@@ -210,17 +210,17 @@ TEST_F(RecorderTest, PausedFramesAndSoundAreDropped)
     auto recorder = MakeRecorder();
     recorder->Start(path);
     recorder->PushFrame(frame.data(), 320, 240);
-    ASSERT_TRUE(Pump([&] { return recorder->QueuedFrames() == 0; }));
+    ASSERT_TRUE(Pump([&] { return recorder->AllFramesWritten(); }));
     DeliverBlock();
     recorder->Pause();
     for (int i = 0; i < 4; ++i)
         recorder->PushFrame(frame.data(), 320, 240);
-    ASSERT_TRUE(Pump([&] { return recorder->QueuedFrames() == 0; }));
+    ASSERT_TRUE(Pump([&] { return recorder->AllFramesWritten(); }));
     for (int i = 0; i < 3; ++i)
         DeliverBlock();
     recorder->Resume();
     recorder->PushFrame(frame.data(), 320, 240);
-    ASSERT_TRUE(Pump([&] { return recorder->QueuedFrames() == 0; }));
+    ASSERT_TRUE(Pump([&] { return recorder->AllFramesWritten(); }));
     DeliverBlock();
     recorder->Stop();
 
@@ -295,7 +295,7 @@ TEST_F(RecorderTest, RecordFolderThatDoesNotExist)
     auto recorder = MakeRecorder();
     recorder->Start(File("no/such/folder/x.wmv"));
     recorder->PushFrame(frame.data(), 320, 240);
-    ASSERT_TRUE(Pump([&] { return recorder->QueuedFrames() == 0; }));
+    ASSERT_TRUE(Pump([&] { return recorder->AllFramesWritten(); }));
     DeliverBlock();
     recorder->Stop();
     EXPECT_FALSE(QFile::exists(QString::fromStdString(File("no/such/folder/x.wmv"))));
