@@ -13,12 +13,6 @@
 
 extern char** environ;
 
-// The X connection's D-Bus client keeps a buffer until exit.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libdbus\n";
-}
-
 bool XvfbRunning = false;
 
 namespace {
