@@ -7,6 +7,7 @@
 #include "app/WndSetting.h"
 #include "app/WndUserOptHite.h"
 #include "app/WndWelcome.h"
+#include "ui/MenuEx.h"
 #include "ui/SkinResources.h"
 
 #include <QImage>
@@ -126,4 +127,27 @@ TEST_F(ScreenTest, SettingsDialogAndFolderChooser)
     EXPECT_TRUE(settingsShown);
     EXPECT_TRUE(chooserShown);
     EXPECT_TRUE(aboutShown);
+}
+
+TEST_F(ScreenTest, TrayMenuIsDrawnInItsColours)
+{
+    CKorvelMainFrm frame;
+    ASSERT_TRUE(frame.Create());
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    std::unique_ptr<CMenuEx> menu = frame.TrayIcon().BuildMenu();
+    menu->popup(frame.mapToGlobal(QPoint(300, 300)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu.get()));
+    // Hover the second entry: it takes the gradient between the two given colours.
+    const QRect about = menu->actionGeometry(menu->actions()[1]);
+    QTest::mouseMove(menu.get(), about.center());
+    QTest::qWait(200);
+    const QImage screen = GrabScreen("traymenu");
+    const QPoint origin = menu->mapToGlobal(QPoint(0, 0));
+    const QRect first = menu->actionGeometry(menu->actions()[0]);
+    EXPECT_EQ(screen.pixelColor(origin + first.topLeft() + QPoint(4, 4)), QColor(0xFF, 0xFF, 0xFF));
+    const QColor hovered = screen.pixelColor(origin + about.center() + QPoint(about.width() / 3, 0));
+    EXPECT_LT(hovered.red(), hovered.blue());  // a blue between #A6C2FF and #3E59AA
+    EXPECT_GT(hovered.blue(), 0xA0);
+    menu->close();
 }
