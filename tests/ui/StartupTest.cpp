@@ -161,3 +161,19 @@ TEST_F(TwoProcessesTest, ASecondStartBringsTheFirstToTheFrontAndEnds)
     EXPECT_EQ(third.state(), QProcess::Running);
     Kill(third);
 }
+
+TEST_F(StartupTest, WithoutADisplayTheHeadlessStudioStarts)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(name);
+    env.insert("KORVEL_HOME", QString::fromStdString(home_.Path()));
+    QProcess korvel;
+    korvel.setProcessEnvironment(env);
+    korvel.start(KORVEL_EXE, {"--seconds", "0.2"});
+    ASSERT_TRUE(korvel.waitForFinished(60000));
+    EXPECT_EQ(korvel.exitCode(), 0);
+    EXPECT_TRUE(korvel.readAllStandardError().contains("no display"));
+    // The headless studio ran its shut-down: the settings were written.
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(home_.File("User_Config.xml"))));
+}
