@@ -68,6 +68,18 @@ TEST_F(MainFrameTest, OpensOnTheEffectsTab)
     EXPECT_EQ(Settings.SavePath.MyPhotoPath, home_.File("Photo"));
     EXPECT_TRUE(QFileInfo(QString::fromStdString(home_.File("Record"))).isDir());
     EXPECT_EQ(frame->TrayIcon().TooltipText(), QString::fromUtf8("Korvel虚拟视频"));
+    EXPECT_TRUE(frame->mask().isEmpty());  // the main window has no colour-keyed shape
+}
+
+TEST(TrayIcon, TipsAreCutToTheShellsField)
+{
+    CTrayIcon icon(100);
+    icon.SetTooltipText(QString(200, QChar(0x865A)));
+    EXPECT_EQ(icon.TooltipText(), QString(127, QChar(0x865A)));
+    icon.SetTooltipText("Korvel");
+    EXPECT_EQ(icon.TooltipText(), "Korvel");
+    icon.RemoveIcon();
+    EXPECT_FALSE(icon.IsShown());
 }
 
 TEST_F(MainFrameTest, TabsShowTheirPanels)
