@@ -67,9 +67,9 @@ int RunKorvelApp(QApplication& app)
 
     InstallCrashHandler();
 
-    // Where the framework keeps its own settings. (The compositor's layer lock needs no setting up.)
+    // Where the framework keeps its own settings. (The compositor's layer lock needs no setting up.) The
+    // application name stays the executable's: the single-instance lock recorded it.
     QCoreApplication::setOrganizationName("Local AppWizard-Generated Applications");
-    QCoreApplication::setApplicationName("Korvel");
 
     // The loading window, on this thread: it is painted between the building steps below.
     QPointer<CWndWelcome> welcome = new CWndWelcome;
