@@ -4,6 +4,8 @@
 #include "app/SingleInstance.h"
 #include "app/WndUserOptHite.h"
 #include "app/WndWelcome.h"
+#include "diag/CrashHandler.h"
+#include "diag/PlainMessageBox.h"
 #include "fileio/ProgramFolder.h"
 #include "ui/Skin.h"
 
@@ -36,13 +38,19 @@ int RunKorvelApp(QApplication& app)
     // The main window hides into the tray; only the quit question ends the program.
     app.setQuitOnLastWindowClosed(false);
 
-    // 1. The skin.
+    // The platform's plain message box, for the few technical failures.
+    SetPlainMessageHandler([](const std::string& text) {
+        QApplication::beep();
+        QMessageBox::warning(nullptr, "Korvel", QString::fromStdString(text));
+    });
+
+    // The skin.
     if (!SetUiSkinFile(QString::fromStdString(ProgramFile("Skins/Korvel/the.ui")))) {
-        QMessageBox::critical(nullptr, "Korvel", kSkinMissingMessage);
+        ShowPlainMessage(kSkinMissingMessage);
         return 1;
     }
 
-    // 2. One instance only.
+    // One instance only.
     CSingleInstance instance;
     switch (instance.ClaimInstance()) {
     case CSingleInstance::CLAIM_FIRST:
@@ -57,16 +65,18 @@ int RunKorvelApp(QApplication& app)
         return 0;
     }
 
-    // 4. Where the framework keeps its own settings.
-    QCoreApplication::setOrganizationName("Local AppWizard-Generated Applications");
-    QCoreApplication::setApplicationName("Korvel");
+    InstallCrashHandler();
 
-    // 6. The loading window, on this thread: it is painted between the building steps below.
+    // Where the framework keeps its own settings. (The compositor's layer lock needs no setting up.) The
+    // application name stays the executable's: the single-instance lock recorded it.
+    QCoreApplication::setOrganizationName("Local AppWizard-Generated Applications");
+
+    // The loading window, on this thread: it is painted between the building steps below.
     QPointer<CWndWelcome> welcome = new CWndWelcome;
     if (welcome->Create())
         welcome->ShowLoading();
 
-    // 7. The main window.
+    // The main window.
     auto mainFrame = std::make_unique<CKorvelMainFrm>();
     if (!mainFrame->Create()) {
         delete welcome;
@@ -74,7 +84,7 @@ int RunKorvelApp(QApplication& app)
         return 1;
     }
 
-    // 8. Close the loading window; 9. show the main window a moment later.
+    // Close the loading window; show the main window a moment later.
     PostWindowMessage(welcome, WM_CLOSE_LOADING);
     QTimer::singleShot(kShowDelayMs, mainFrame.get(), [&mainFrame] { mainFrame->show(); });
 

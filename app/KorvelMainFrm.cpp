@@ -18,6 +18,7 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QDesktopServices>
+#include <QShortcut>
 #include <QTimerEvent>
 #include <QUrl>
 #include <QWebEngineView>
@@ -52,7 +53,7 @@ const char* const kWindowTitle = "Korvel虚拟视频";
 
 CKorvelMainFrm::CKorvelMainFrm()
     : CUIWnd(IDR_MAIN_FRAME), Alert([](QWidget* window) { QApplication::alert(window, 300); }),
-      tray_(kTrayIconId, this)
+      sink_(std::make_unique<CCaptureScr>(SourceKind)), tray_(kTrayIconId, this)
 {
     SetDragAnywhere(true);
     // A pop-up with a system menu and a minimise box: no maximise, no sizing border.
@@ -70,6 +71,7 @@ CKorvelMainFrm::~CKorvelMainFrm()
     }
     // Members go in this order: the frame sink, the KTV, video-source, effects and left panels, the tray
     // icon (already removed), the works panel.
+    sink_.reset();
     ktvPanel_.reset();
     videoSourcePanel_.reset();
     effectsPanel_.reset();
@@ -84,6 +86,7 @@ CKorvelMainFrm::~CKorvelMainFrm()
 bool CKorvelMainFrm::OnCreate()
 {
     MainFrame = this;
+    CaptureSink = sink_.get();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     CentreWindow();
 
@@ -93,12 +96,15 @@ bool CKorvelMainFrm::OnCreate()
     KeepLoadingWindowPainted();
 
     banner_ = CreateSkinWebView(this, IDC_BANNER, QString::fromStdString(ActiveIni.BannerURL));
-    SourceKind = 0x10000;
+    // Picks a camera, sets up the virtual camera and starts capture.
+    sink_->StartCamera();
+    SourceKind = SOURCE_CAMERA;
     effectsPanel_ = CreatePanel(IDR_SPE_EFFECT, IDC_AREA_RIGHT, false);
     videoSourcePanel_ = CreatePanel(IDR_VIDEO_SCR, IDC_AREA_RIGHT, false);
     ktvPanel_ = CreatePanel(IDR_KTV, IDC_AREA_RIGHT, false);
     effectsPanel_->show();
     leftPanel_ = CreatePanel(IDR_LEFT_PAN, IDC_AREA_LEFT, true);
+    sink_->SetLeftPane(leftPanel_.get());
     worksPanel_ = CreatePanel(IDR_OPUS, IDC_AREA_WORKS, false);
     KeepLoadingWindowPainted();
     SetControlChecked(IDC_TAB_EFFECTS, true);
@@ -116,6 +122,11 @@ bool CKorvelMainFrm::OnCreate()
     tray_.SetNotificationWindow(this, WM_TRAY_NOTIFY);
     tray_.SetTooltipText(windowTitle());
     tray_.SetIcon(icon);
+
+    // The window manager owns the real system menu; Alt+Space and a right click on the title area open
+    // the window's own.
+    auto* systemMenu = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
+    connect(systemMenu, &QShortcut::activated, this, [this] { ShowSystemMenu(mapToGlobal(QPoint(8, kTitleAreaHeight))); });
 
     QApplication::restoreOverrideCursor();
     StartFlash();
@@ -277,6 +288,8 @@ void CKorvelMainFrm::closeEvent(QCloseEvent* event)
 
 void CKorvelMainFrm::OnDestroy()
 {
+    // Capture stops and the virtual camera is released before anything else goes.
+    sink_->Shutdown();
     flashTimer_.stop();
     tray_.RemoveIcon();
 }

@@ -2,6 +2,8 @@
 // The main window: tabs over the panels, the link buttons, the banner, the tray icon, the title-area
 // menu and the flash after showing; it owns the panels and the frame sink and runs the shut-down.
 #include "app/TrayIconEx.h"
+#include "pipeline/CaptureScr.h"
+#include "pipeline/SourceKind.h"
 #include "ui/UIWnd.h"
 
 #include <QBasicTimer>
@@ -27,7 +29,9 @@ public:
     CTrayIconEx& TrayIcon() { return tray_; }
     QWebEngineView* BannerView() const { return banner_; }
 
-    int32_t SourceKind = 0x10000;
+    // The current frame source (SOURCE_*); the frame sink reads it, so it is declared before it.
+    int32_t SourceKind = SOURCE_CAMERA;
+    CCaptureScr& Sink() { return *sink_; }
 
     // Asks the KTV panel to read its song folders again.
     void ReloadSongList();
@@ -64,6 +68,7 @@ private:
     void RunAbout();
     void OnDestroy();
 
+    std::unique_ptr<CCaptureScr> sink_;
     std::unique_ptr<CUIWnd> worksPanel_;
     CTrayIconEx tray_;
     std::unique_ptr<CUIWnd> leftPanel_;

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QStandardPaths>
 
 namespace {
 
@@ -11,10 +12,24 @@ constexpr int kAskTimeoutMs = 3000;
 const QByteArray kActivate = "activate\n";
 const QByteArray kDone = "ok\n";
 
+// The user's own runtime folder keeps one instance per user rather than per machine.
+QString InstanceFile(const QString& name)
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty())
+        folder = QDir::tempPath();
+    return folder + '/' + name;
+}
+
 }  // namespace
 
+QString CSingleInstance::ServerName()
+{
+    return InstanceFile(kName);
+}
+
 CSingleInstance::CSingleInstance()
-    : lock_(QDir::tempPath() + '/' + kName + ".lock")
+    : lock_(InstanceFile(QString(kName) + ".lock"))
 {
     // Only a lock whose process is gone is stale; a long-running instance keeps its lock.
     lock_.setStaleLockTime(0);
@@ -40,7 +55,7 @@ CSingleInstance::Claim CSingleInstance::ClaimInstance()
         return CLAIM_FAILED;
 
     QLocalSocket socket;
-    socket.connectToServer(kName);
+    socket.connectToServer(ServerName());
     if (!socket.waitForConnected(kAskTimeoutMs))
         return CLAIM_UNREACHABLE;
     socket.write(kActivate);
@@ -60,10 +75,10 @@ bool CSingleInstance::Listen(std::function<void()> bringToFront)
     if (server_)
         return true;
     // We hold the lock, so a server file left by a crashed instance is no one's.
-    QLocalServer::removeServer(kName);
+    QLocalServer::removeServer(ServerName());
     server_ = std::make_unique<QLocalServer>();
     server_->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server_->listen(kName)) {
+    if (!server_->listen(ServerName())) {
         server_.reset();
         return false;
     }

@@ -1,6 +1,6 @@
 #pragma once
-// Keeps Korvel to one process per user session. The first process holds a lock file and, once its main
-// window exists, a local server; a later start asks that server to bring the window to the front and
+// Keeps Korvel to one process per user. The first process holds a lock file and, once its main window
+// exists, a local server, both in the user's runtime folder; a later start asks that server to bring the window to the front and
 // ends. A lock left by a crashed process is stale (its process is gone) and is taken over.
 #include <QLockFile>
 #include <QObject>
@@ -20,6 +20,8 @@ public:
         CLAIM_FAILED,       // the lock could not be made at all
     };
     static constexpr const char* kName = "copy_right_tarvelin_20100331";
+    // The local server's full name: kName in the user's runtime folder.
+    static QString ServerName();
 
     CSingleInstance();
     ~CSingleInstance() override;

@@ -518,10 +518,10 @@ push(about, 1147, (162, 252, 96, 32), "确定", primary=True)
 
 
 def settings_background():
-    w, h = 540, 470
+    w, h = 540, 520
     name = dialog_background(w, h, "系统设置", "settings_bg.png")
     img = Image.open(os.path.join(OUT, name)).convert("RGB")
-    for (y, hh, label) in ((52, 176, "保存路径"), (240, 118, "常规选项"), (370, 48, "关闭主面板时")):
+    for (y, hh, label) in ((52, 176, "保存路径"), (240, 150, "常规选项"), (402, 62, "关闭主面板时")):
         rrect(img, (16, y, w - 16, y + hh), 6, fill=(255, 255, 255, 255), outline=BORDER + (255,))
         d = ImageDraw.Draw(img)
         d.rectangle([28, y + 12, 31, y + 26], fill=ACCENT)
@@ -529,7 +529,7 @@ def settings_background():
     return save(img, name)
 
 
-setting = Window(1151, 540, 470, "系统设置", settings_background(), colorkey=True)
+setting = Window(1151, 540, 520, "系统设置", settings_background(), colorkey=True)
 title_buttons(setting, 540)
 paths = [(1171, 1161, "照片保存路径："), (1172, 1162, "录像保存路径："), (1173, 1163, "歌曲保存路径："),
          (1174, 1164, "歌词保存路径：")]
@@ -544,13 +544,13 @@ options = [(1165, "开机时自动运行本程序"), (1152, "启动后最小化�
            (1160, "播放歌曲时显示歌词")]
 for i, (cid, label) in enumerate(options):
     col, row = i % 2, i // 2
-    setting.add(cid, "check", (34 + col * 246, 272 + row * 16 + row * 2, 236, 18), text=label, image="check",
+    setting.add(cid, "check", (34 + col * 246, 274 + row * 22, 236, 18), text=label, image="check",
                 color=TEXT, size=12)
-setting.add(1167, "radio", (34, 396, 236, 20), text="最小化到系统托盘，不退出程序", image="radio", group="exit",
+setting.add(1167, "radio", (34, 434, 236, 20), text="最小化到系统托盘，不退出程序", image="radio", group="exit",
             color=TEXT, size=12)
-setting.add(1166, "radio", (280, 396, 236, 20), text="退出程序", image="radio", group="exit", color=TEXT, size=12)
-push(setting, 1169, (322, 428, 96, 32), "确定", primary=True)
-push(setting, 1170, (428, 428, 96, 32), "取消")
+setting.add(1166, "radio", (280, 434, 236, 20), text="退出程序", image="radio", group="exit", color=TEXT, size=12)
+push(setting, 1169, (322, 476, 96, 32), "确定", primary=True)
+push(setting, 1170, (428, 476, 96, 32), "取消")
 
 # 1175: folder chooser ---------------------------------------------------------
 choose = Window(1175, 400, 440, "选择文件夹", dialog_background(400, 440, "选择文件夹", "choosepath_bg.png"), colorkey=True)

@@ -17,6 +17,11 @@ CShellTree::CShellTree(QWidget* parent) : QTreeView(parent), model_(new QFileSys
     setMouseTracking(true);
     setAnimated(true);
     setUniformRowHeights(true);
+    // Folders load in the background: keep the selected one in view as its parents fill in.
+    connect(model_, &QFileSystemModel::directoryLoaded, this, [this] {
+        if (currentIndex().isValid())
+            scrollTo(currentIndex(), QAbstractItemView::PositionAtCenter);
+    });
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid())

@@ -24,15 +24,19 @@ QPixmap LoadPicture(const CSkin& skin, const QString& name)
     return picture;
 }
 
-void ApplyFont(QWidget* widget, const SkinControl& control)
+// The control's own font and colour; a widget's style sheet outranks the window's.
+void ApplyLook(QWidget* widget, const SkinControl& control)
 {
-    if (control.fontSize <= 0 && !control.bold)
-        return;
-    QFont font = widget->font();
+    QString css;
     if (control.fontSize > 0)
-        font.setPixelSize(control.fontSize);
-    font.setBold(control.bold);
-    widget->setFont(font);
+        css += QString("font-size: %1px;").arg(control.fontSize);
+    if (control.bold)
+        css += "font-weight: bold;";
+    const bool textColour = control.kind == ControlKind::Static || control.kind == ControlKind::Edit;
+    if (textColour && control.color.isValid())
+        css += QString("color: %1;").arg(control.color.name());
+    if (!css.isEmpty())
+        widget->setStyleSheet(css);
 }
 
 const char* KindName(ControlKind kind)
@@ -239,11 +243,6 @@ CSkinStatic::CSkinStatic(const CSkin& skin, const SkinControl& control, QWidget*
 {
     setAlignment(control.align);
     setWordWrap(control.wrap);
-    if (control.color.isValid()) {
-        QPalette colours = palette();
-        colours.setColor(QPalette::WindowText, control.color);
-        setPalette(colours);
-    }
 }
 
 void CSkinStatic::paintEvent(QPaintEvent* event)
@@ -264,7 +263,7 @@ QWidget* CreateSkinControl(const CSkin& skin, const SkinControl& control, QWidge
     widget->setObjectName(QString("ctl%1").arg(control.id));
     widget->setProperty("skinKind", KindName(control.kind));
     widget->setGeometry(control.rect);
-    ApplyFont(widget, control);
+    ApplyLook(widget, control);
     if (!control.tip.isEmpty())
         widget->setToolTip(control.tip);
     widget->setEnabled(control.enabled);

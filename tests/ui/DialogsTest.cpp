@@ -1,8 +1,10 @@
 // The shell's dialogs: the message box, the about box, the folder chooser, the settings dialog and the
 // loading window.
+#include "MessageSpy.h"
 #include "ModalDriver.h"
 #include "ShellFixture.h"
 #include "app/KorvelMainFrm.h"
+#include "app/ShellMessages.h"
 #include "app/WndAbout.h"
 #include "app/WndChoicePath.h"
 #include "app/WndSetting.h"
@@ -15,25 +17,6 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QTest>
-
-namespace {
-
-// Counts the numbered messages an object receives.
-class MessageSpy : public QObject {
-public:
-    explicit MessageSpy(QObject* target) { target->installEventFilter(this); }
-    std::vector<int> messages;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (auto* message = dynamic_cast<CWindowMessage*>(event))
-            messages.push_back(message->Message());
-        return false;
-    }
-};
-
-}  // namespace
 
 using DialogsTest = ShellTest;
 
@@ -173,7 +156,7 @@ TEST_F(SettingsDialogTest, OkStoresTheChoices)
     const uint8_t expected[10] = {1, 0, 0, 1, 1, 1, 1, 1, 1, 0};
     EXPECT_TRUE(std::equal(expected, expected + 10, Settings.SettingChecks));
     EXPECT_EQ(Settings.ExitOnClose, 1);
-    EXPECT_EQ(ktv.messages, std::vector<int>{0x5C0});  // the song list is asked to reload
+    EXPECT_EQ(ktv.messages, std::vector<int>{WM_KTV_RELOAD_SONGS});  // the song list is asked to reload
 }
 
 TEST_F(SettingsDialogTest, OkWithoutChangesKeepsEverything)

@@ -1,5 +1,6 @@
 // The main window: creation, tabs, the close button and the quit question, the tray, the flash, the
 // links and shut-down.
+#include "MessageSpy.h"
 #include "ModalDriver.h"
 #include "ShellFixture.h"
 #include "app/KorvelMainFrm.h"
@@ -15,19 +16,6 @@
 
 namespace {
 
-class MessageSpy : public QObject {
-public:
-    explicit MessageSpy(QObject* target) { target->installEventFilter(this); }
-    std::vector<int> messages;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (auto* message = dynamic_cast<CWindowMessage*>(event))
-            messages.push_back(message->Message());
-        return false;
-    }
-};
 
 class LinkCatcher : public QObject {
     Q_OBJECT
@@ -65,6 +53,8 @@ protected:
 TEST_F(MainFrameTest, OpensOnTheEffectsTab)
 {
     EXPECT_EQ(MainFrame, frame.get());
+    EXPECT_EQ(CaptureSink, &frame->Sink());
+    EXPECT_EQ(frame->Sink().CaptureMode, CAPTURE_PROCESS);  // capture started at creation
     EXPECT_EQ(frame->windowTitle(), QString::fromUtf8("Korvel虚拟视频"));
     EXPECT_EQ(frame->SourceKind, 0x10000);
     EXPECT_TRUE(frame->IsControlChecked(1006));
@@ -78,6 +68,18 @@ TEST_F(MainFrameTest, OpensOnTheEffectsTab)
     EXPECT_EQ(Settings.SavePath.MyPhotoPath, home_.File("Photo"));
     EXPECT_TRUE(QFileInfo(QString::fromStdString(home_.File("Record"))).isDir());
     EXPECT_EQ(frame->TrayIcon().TooltipText(), QString::fromUtf8("Korvel虚拟视频"));
+    EXPECT_TRUE(frame->mask().isEmpty());  // the main window has no colour-keyed shape
+}
+
+TEST(TrayIcon, TipsAreCutToTheShellsField)
+{
+    CTrayIcon icon(100);
+    icon.SetTooltipText(QString(200, QChar(0x865A)));
+    EXPECT_EQ(icon.TooltipText(), QString(127, QChar(0x865A)));
+    icon.SetTooltipText("Korvel");
+    EXPECT_EQ(icon.TooltipText(), "Korvel");
+    icon.RemoveIcon();
+    EXPECT_FALSE(icon.IsShown());
 }
 
 TEST_F(MainFrameTest, TabsShowTheirPanels)
@@ -156,6 +158,7 @@ TEST_F(MainFrameTest, ConfirmedQuitDestroysTheWindowAndSavesOnDeletion)
     EXPECT_FALSE(frame->TrayIcon().IsShown());
     frame.reset();
     EXPECT_EQ(MainFrame, nullptr);
+    EXPECT_EQ(CaptureSink, nullptr);
     EXPECT_NE(ReadFileBytes(home_.File("User_Config.xml")).find("Musiz=\"3\""), std::string::npos);
     EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(home_.File("Active.ini"))));
     EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(home_.File("Camera.ini"))));

@@ -1,6 +1,6 @@
 #pragma once
-// A fresh program folder with the shipped skin, fresh settings and a private temporary folder (where
-// the single-instance lock and server live), for one test of the application's windows.
+// A fresh program folder with the shipped skin, fresh settings and a private runtime folder (where the
+// single-instance lock and server live), for one test of the application's windows.
 #include "app/LinkIni.h"
 #include "app/Settings.h"
 #include "support/TempHome.h"
@@ -22,8 +22,8 @@ class ShellTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        previousTmp_ = qgetenv("TMPDIR");
-        qputenv("TMPDIR", tmp_.path().toUtf8());
+        previousRuntime_ = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", runtime_.path().toUtf8());
         CopyShippedSkin(home_.Path());
         ASSERT_TRUE(SetUiSkinFile(QString::fromStdString(home_.File("Skins/Korvel/the.ui"))));
         Settings = SettingsRecord{};
@@ -32,10 +32,13 @@ protected:
     void TearDown() override
     {
         ReleaseUiSkin();
-        qputenv("TMPDIR", previousTmp_);
+        if (previousRuntime_.isEmpty())
+            qunsetenv("XDG_RUNTIME_DIR");
+        else
+            qputenv("XDG_RUNTIME_DIR", previousRuntime_);
     }
 
     TempHome home_;
-    QTemporaryDir tmp_;
-    QByteArray previousTmp_;
+    QTemporaryDir runtime_;
+    QByteArray previousRuntime_;
 };
