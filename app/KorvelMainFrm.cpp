@@ -10,6 +10,7 @@
 #include "app/WndSetting.h"
 #include "app/WndUserOptHite.h"
 #include "app/WndWelcome.h"
+#include "effects/SavedEffectChoice.h"
 #include "ui/MenuEx.h"
 #include "ui/SkinResources.h"
 #include "ui/SkinWebView.h"
@@ -65,6 +66,8 @@ CKorvelMainFrm::~CKorvelMainFrm()
 {
     DestroyWindow();
     if (MainFrame == this) {
+        if (selectedEffects_)
+            StoreEffectChoice(*selectedEffects_);
         SaveSettingsAtExit();
         Settings.SubEffImgInfo.clear();
         Settings.ImgScrPath.clear();
@@ -100,6 +103,8 @@ bool CKorvelMainFrm::OnCreate()
     sink_->StartCamera();
     SourceKind = SOURCE_CAMERA;
     effectsPanel_ = CreatePanel(IDR_SPE_EFFECT, IDC_AREA_RIGHT, false);
+    selectedEffects_ = std::make_unique<CSelectedEffects>(sink_->Effects());
+    ApplySavedEffectChoice(sink_->Effects(), *selectedEffects_);
     videoSourcePanel_ = CreatePanel(IDR_VIDEO_SCR, IDC_AREA_RIGHT, false);
     ktvPanel_ = CreatePanel(IDR_KTV, IDC_AREA_RIGHT, false);
     effectsPanel_->show();

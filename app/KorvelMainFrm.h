@@ -2,6 +2,7 @@
 // The main window: tabs over the panels, the link buttons, the banner, the tray icon, the title-area
 // menu and the flash after showing; it owns the panels and the frame sink and runs the shut-down.
 #include "app/TrayIconEx.h"
+#include "effects/SelectedEffects.h"
 #include "pipeline/CaptureScr.h"
 #include "pipeline/SourceKind.h"
 #include "ui/UIWnd.h"
@@ -73,6 +74,7 @@ private:
     CTrayIconEx tray_;
     std::unique_ptr<CUIWnd> leftPanel_;
     std::unique_ptr<CUIWnd> effectsPanel_;
+    std::unique_ptr<CSelectedEffects> selectedEffects_;  // the effects panel's choice of pictures
     std::unique_ptr<CUIWnd> videoSourcePanel_;
     std::unique_ptr<CUIWnd> ktvPanel_;
     QWebEngineView* banner_ = nullptr;

@@ -1,8 +1,5 @@
 #pragma once
-// Window messages of the application shell beyond those every part shares (app/WindowMessages.h).
-enum ShellMessage : int {
-    WM_KTV_RELOAD_SONGS = 0x5C0,  // main window -> KTV panel: the song folders may have changed
-};
+#include "app/WindowMessages.h"
 
 // Commands of the tray menu as they reach the main window through the 16-bit command field.
 enum TrayCommand : int {

@@ -30,6 +30,7 @@ enum WindowMessage : int {
     WM_MEDIA_LIST_ENDED = 0x5B8,    // left panel -> media-file list
     WM_PHOTO_TAKEN = 0x5BA,         // frame sink -> left pane
     WM_SELECT_SCREEN_SOURCE = 0x5BB,
+    WM_KTV_RELOAD_SONGS = 0x5C0,    // main window -> KTV panel: the song folders may have changed
 };
 
 class CWindowMessage : public QEvent {
