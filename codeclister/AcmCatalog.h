@@ -26,7 +26,6 @@ class CAcmCatalog {
   // The driver file of the first driver whose format tag is named `name`; empty when none is found.
   std::string FindDriverFile(const std::string& name) const;
   void Clear() { drivers_.clear(); }
-  size_t DriverCount() const { return drivers_.size(); }
 
  private:
   static BOOL CALLBACK OnDriver(HACMDRIVERID driverId, DWORD_PTR instance, DWORD support);

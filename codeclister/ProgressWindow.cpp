@@ -23,7 +23,9 @@ CProgressWindow::CProgressWindow(HINSTANCE instance) {
   UpdateWindow(window_);
 }
 
-CProgressWindow::~CProgressWindow() { Destroy(); }
+CProgressWindow::~CProgressWindow() {
+  if (window_) DestroyWindow(window_);
+}
 
 void CProgressWindow::ShowStatus(const std::string& text) {
   if (!window_) return;
@@ -35,9 +37,4 @@ void CProgressWindow::ShowStatus(const std::string& text) {
       DispatchMessageA(&message);
     }
   }
-}
-
-void CProgressWindow::Destroy() {
-  if (window_) DestroyWindow(window_);
-  window_ = nullptr;
 }

@@ -14,7 +14,6 @@ class CProgressWindow : public IStatusSink {
 
   // Shows `text` + " ..." and lets the window repaint.
   void ShowStatus(const std::string& text) override;
-  void Destroy();
 
  private:
   HWND window_ = nullptr;

@@ -38,6 +38,18 @@ bool ReadRaw(HKEY root, const std::string& path, DWORD& type, std::vector<uint8_
   }
   return false;
 }
+
+// "%SystemRoot%\system32\x.dll" as the path it names; unchanged when it cannot be expanded.
+std::string ExpandVariables(const std::string& text) {
+  std::vector<char> buffer(text.size() + 256);
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    const DWORD needed = ExpandEnvironmentStringsA(text.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (needed == 0) return text;
+    if (needed <= buffer.size()) return std::string(buffer.data());
+    buffer.resize(needed);
+  }
+  return text;
+}
 }  // namespace
 
 std::string RegReadString(HKEY root, const std::string& path) {
@@ -47,7 +59,9 @@ std::string RegReadString(HKEY root, const std::string& path) {
   // Stored strings need not carry their terminating zero; stop at the first one there is.
   size_t length = 0;
   while (length < data.size() && data[length] != 0) ++length;
-  return std::string(reinterpret_cast<const char*>(data.data()), length);
+  std::string text(reinterpret_cast<const char*>(data.data()), length);
+  if (type == REG_EXPAND_SZ) text = ExpandVariables(text);
+  return text;
 }
 
 uint32_t RegReadDword(HKEY root, const std::string& path) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+// REG_SZ, or REG_EXPAND_SZ with its environment variables expanded.
 std::string RegReadString(HKEY root, const std::string& path);
 uint32_t RegReadDword(HKEY root, const std::string& path);
 std::vector<uint8_t> RegReadBinary(HKEY root, const std::string& path);

@@ -232,6 +232,12 @@ class ProbewellOnDamagedRegistry : public testing::Test {
         u"0D15EA5E-0000-4000-8000-00000000BAD2]\r\n\r\n"
         u"[HKEY_CLASSES_ROOT\\CLSID\\{0D15EA5E-0000-4000-8000-00000000BAD2}\\InprocServer32]\r\n"
         u"@=dword:00000001\r\n\r\n"
+        u"[HKEY_CLASSES_ROOT\\DirectShow\\MediaObjects\\0D15EA5E-0000-4000-8000-00000000BAD3]\r\n"
+        u"@=\"Zz Expanded DMO\"\r\n\r\n"
+        u"[HKEY_CLASSES_ROOT\\DirectShow\\MediaObjects\\Categories\\4A69B442-28BE-4991-969C-B500ADF5D8A8\\"
+        u"0D15EA5E-0000-4000-8000-00000000BAD3]\r\n\r\n"
+        u"[HKEY_CLASSES_ROOT\\CLSID\\{0D15EA5E-0000-4000-8000-00000000BAD3}\\InprocServer32]\r\n"
+        u"@=" + ExpandString(u"%SystemRoot%\\system32\\qcap.dll") + u"\r\n\r\n"
         u"[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\ProductOptions]\r\n"
         u"\"ProductType\"=dword:00000001\r\n\r\n"
         u"[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\WBEM]\r\n"
@@ -243,6 +249,24 @@ class ProbewellOnDamagedRegistry : public testing::Test {
       out.put(static_cast<char>(c & 0xFF));
       out.put(static_cast<char>(c >> 8));
     }
+  }
+
+  // A REG_EXPAND_SZ value in .reg form: hex(2): and its UTF-16LE bytes with the terminating zero.
+  static std::u16string ExpandString(const std::u16string& text) {
+    std::u16string out = u"hex(2):";
+    auto hexByte = [&](unsigned v) {
+      const char16_t digits[] = u"0123456789abcdef";
+      out += digits[v >> 4];
+      out += digits[v & 15];
+    };
+    for (char16_t c : text + u'\0') {
+      hexByte(c & 0xFF);
+      out += u',';
+      hexByte(c >> 8);
+      out += u',';
+    }
+    out.pop_back();
+    return out;
   }
 
   static std::u16string Escaped(const std::string& path) {
@@ -296,8 +320,12 @@ TEST_F(ProbewellOnDamagedRegistry, ReportsBrokenCodecsAndIgnoresValuesOfTheWrong
   ASSERT_GE(report_.size(), tail.size());
   EXPECT_EQ(report_.substr(report_.size() - tail.size()), tail);
   // Broken codecs have no version data, so neither is listed with the working ones.
-  EXPECT_FALSE(AnyContains(SectionNames(lines, "Video Codecs"), "Zz"));
-  EXPECT_FALSE(AnyContains(SectionNames(lines, "Audio Codecs"), "Zz"));
+  const std::vector<std::string> video = SectionNames(lines, "Video Codecs");
+  EXPECT_FALSE(AnyContains(video, "Zz Broken"));
+  EXPECT_FALSE(AnyContains(SectionNames(lines, "Audio Codecs"), "Zz Wrong"));
+  // A REG_EXPAND_SZ server path names the file after expansion: found, with its version data.
+  EXPECT_TRUE(AnyContains(video, "Zz Expanded DMO"));
+  EXPECT_EQ(report_.find("  Zz Expanded DMO\r\n     FileName"), std::string::npos);
 }
 
 }  // namespace
