@@ -123,7 +123,7 @@ void CProfileFile::SetString(const std::string& section, const std::string& key,
     const std::string keyLine = OneLine(key) + "=" + OneLine(value);
     const size_t header = FindSection(section);
     if (header == std::string::npos) {
-        lines_.push_back("[" + OneLine(section) + "]");
+        lines_.push_back(std::string("[").append(OneLine(section)).append("]"));
         lines_.push_back(keyLine);
         return;
     }
