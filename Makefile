@@ -28,4 +28,4 @@ probewell: setup $(RELEASE_DIR)/build.ninja
 
 bench: setup $(RELEASE_DIR)/build.ninja
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
-	@for b in $(RELEASE_DIR)/bench/*/bench_*; do [ -x "$$b" ] && "$$b"; done
+	@for b in $(RELEASE_DIR)/bench/*/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] && "$$b"; done
