@@ -55,8 +55,10 @@ std::string FourccText(uint32_t fourcc)
     return text;
 }
 
-// Finds a capture device by card name and opens it through libv4l2; -1 when there is none.
-int OpenCaptureDevice(const std::string& name)
+// Opens each video node that is a capture device and shows `keep` its card name; the first node kept
+// stays open and its descriptor is returned, -1 when none is kept.
+template <typename Keep>
+int VisitCaptureNodes(Keep keep)
 {
     for (int n = 0; n < kMaxVideoNodes; ++n) {
         const std::string path = "/dev/video" + std::to_string(n);
@@ -64,11 +66,17 @@ int OpenCaptureDevice(const std::string& name)
         if (fd < 0)
             continue;
         const std::string card = CaptureCardName(fd);
-        if (!card.empty() && card == name)
+        if (!card.empty() && keep(card))
             return fd;
         v4l2_close(fd);
     }
     return -1;
+}
+
+// Finds a capture device by card name and opens it through libv4l2; -1 when there is none.
+int OpenCaptureDevice(const std::string& name)
+{
+    return VisitCaptureNodes([&](const std::string& card) { return card == name; });
 }
 
 template <typename Node>
@@ -89,19 +97,14 @@ CNormalCameraHelper::~CNormalCameraHelper()
 _DEVIECENAME_LIST* CNormalCameraHelper::getDeviceList(int)
 {
     devices_.clear();
-    for (int n = 0; n < kMaxVideoNodes; ++n) {
-        const std::string path = "/dev/video" + std::to_string(n);
-        const int fd = v4l2_open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0)
-            continue;
-        const std::string card = CaptureCardName(fd);
-        v4l2_close(fd);
-        if (card.empty() || card == zendracam::kVirtualCameraName)
-            continue;
-        _DEVIECENAME_LIST node {};
-        CopyText(node.name, card);
-        devices_.push_back(node);
-    }
+    VisitCaptureNodes([this](const std::string& card) {
+        if (card != zendracam::kVirtualCameraName) {
+            _DEVIECENAME_LIST node {};
+            CopyText(node.name, card);
+            devices_.push_back(node);
+        }
+        return false;
+    });
     return Link(devices_);
 }
 
