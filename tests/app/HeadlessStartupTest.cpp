@@ -4,6 +4,7 @@
 #include "support/TempHome.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -162,4 +163,64 @@ TEST(HeadlessStartup, UnreadableSourceExitsWith2)
     }
     // Settings are still saved on the way out.
     EXPECT_FALSE(ReadFileBytes(home.File("User_Config.xml")).empty());
+}
+
+TEST(HeadlessStartup, RecordsTheVirtualCameraAsWmv)
+{
+    TempHome home;
+    WriteBmp(home.File("F.bmp"), 320, 240, 24, Pattern);
+    QByteArray errors;
+    ASSERT_EQ(RunKorvel(home, {"--headless", "--source", QString::fromStdString("picture:" + home.File("F.bmp")),
+                               "--seconds", "3", "--record", "demo"},
+                        &errors),
+              0)
+        << errors.toStdString();
+    QProcess probe;
+    probe.start("ffprobe", {"-v", "error", "-select_streams", "v:0", "-show_entries",
+                            "format=format_name,duration:stream=codec_name,width,height", "-of", "compact=p=0:nk=1",
+                            QString::fromStdString(home.File("Record/demo.wmv"))});
+    ASSERT_TRUE(probe.waitForFinished(30000));
+    const QStringList lines = QString(probe.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << lines.join(" / ").toStdString();
+    EXPECT_EQ(lines[0], "wmv2|320|240");
+    const QStringList format = lines[1].split('|');
+    EXPECT_EQ(format[0], "asf");
+    EXPECT_GT(format[1].toDouble(), 1.5);
+
+    // A name that would leave the record folder is refused.
+    EXPECT_EQ(RunKorvel(home, {"--headless", "--source", QString::fromStdString("picture:" + home.File("F.bmp")),
+                               "--seconds", "1", "--record", "../escape"}),
+              2);
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(home.File("escape.wmv"))));
+}
+
+TEST(HeadlessStartup, SongLyricsAreDrawnIntoTheFrames)
+{
+    TempHome home;
+    WriteBmp(home.File("F.bmp"), 320, 240, 24, [](int, int) { return Bgr{0, 0, 0}; });
+    QProcess ffmpeg;
+    ffmpeg.start("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "sine=frequency=440:duration=4",
+                            QString::fromStdString(home.File("song.wav"))});
+    ASSERT_TRUE(ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0);
+    WriteFileBytes(home.File("song.rar"), "karaoke := CreateKaraokeObject;\r\nkaraoke.rows := 2;\r\n"
+                                          "karaoke.clear;\r\nkaraoke.TimeOffset := 0;\r\n"
+                                          "karaoke.add('00:00.000', '00:04.000', 'HELLO WORLD', '2000,2000');\r\n");
+    ASSERT_EQ(RunKorvel(home, {"--headless", "--source", QString::fromStdString("picture:" + home.File("F.bmp")),
+                               "--seconds", "2.5", "--song", QString::fromStdString(home.File("song.wav")),
+                               "--lyrics", QString::fromStdString(home.File("song.rar")), "--dump",
+                               QString::fromStdString(home.File("dump"))}),
+              0);
+    const std::vector<std::string> frames = Dumped(home.File("dump"));
+    ASSERT_FALSE(frames.empty());
+    // The lyric lines lie in the bottom 40 rows of a black picture, left of the logo; rows above stay black.
+    const std::string& last = frames.back();
+    const auto lit = [&](int rowFirst, int rowEnd, int columns) {
+        int count = 0;
+        for (int y = rowFirst; y < rowEnd; ++y)
+            for (int x = 0; x < columns * 3; ++x)
+                count += uint8_t(last[54 + size_t(y) * 960 + size_t(x)]) != 0;
+        return count;
+    };
+    EXPECT_GT(lit(0, 40, 150), 50);
+    EXPECT_EQ(lit(100, 200, 320), 0);
 }
