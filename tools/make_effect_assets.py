@@ -311,12 +311,12 @@ def make_photo_frame():
 # ---------------------------------------------------------------------------------------- pendants
 def make_balloons():
     def draw(img, d, f):
-        spec = [(262, 52, (229, 57, 53)), (292, 74, (30, 136, 229)), (238, 84, (253, 216, 53)),
+        balloons = [(262, 52, (229, 57, 53)), (292, 74, (30, 136, 229)), (238, 84, (253, 216, 53)),
                 (276, 104, (67, 160, 71)), (302, 30, (142, 36, 170))]
-        for x, y, col in spec:
+        for x, y, col in balloons:
             d.line([(x * f, (y + 26) * f), ((x + 6) * f, 140 * f), ((268) * f, 200 * f)], fill=(90, 90, 90),
                    width=max(1, f // 2))
-        for x, y, col in spec:
+        for x, y, col in balloons:
             d.ellipse([(x - 18) * f, (y - 24) * f, (x + 18) * f, (y + 24) * f], fill=col)
             d.ellipse([(x - 11) * f, (y - 17) * f, (x - 3) * f, (y - 6) * f], fill=lerp(col, (250, 250, 250), 0.65))
             d.polygon([((x - 4) * f, (y + 24) * f), ((x + 4) * f, (y + 24) * f), (x * f, (y + 29) * f)], fill=col)
