@@ -22,6 +22,8 @@ struct CDownFileByHttpInterface::Task {
 
 namespace {
 
+constexpr size_t kReceiveBuffer = 512 * 1024;
+
 std::once_flag curlInit;
 
 std::string_view Trim(std::string_view s)
@@ -127,7 +129,9 @@ public:
         curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, 30000L);
         curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
         curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, long(owner_.stallTimeout_.count()));
-        curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, long(kReadBlock));
+        // Large receive buffers keep the system calls few; the body is still taken and reported in
+        // blocks of at most kReadBlock bytes.
+        curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, long(kReceiveBuffer));
         curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &Transfer::OnHeader);
         curl_easy_setopt(curl, CURLOPT_HEADERDATA, this);
         curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Transfer::OnBody);
