@@ -7,16 +7,6 @@
 
 namespace {
 
-std::string_view Trim(std::string_view s)
-{
-    const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; };
-    while (!s.empty() && space(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && space(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
 bool EqualsNoCase(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
@@ -34,11 +24,11 @@ bool EqualsNoCase(std::string_view a, std::string_view b)
 // "[name]" gives name; anything else is not a header.
 bool SectionName(std::string_view line, std::string_view& name)
 {
-    line = Trim(line);
+    line = TrimSpace(line);
     if (line.empty() || line.front() != '[')
         return false;
     const size_t close = line.find(']');
-    name = Trim(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+    name = TrimSpace(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
     return true;
 }
 
@@ -97,9 +87,9 @@ bool CProfileFile::FindKey(size_t header, const std::string& key, KeyLine& found
     for (size_t i = header + 1; i < end; ++i) {
         const std::string_view line = lines_[i];
         const size_t eq = line.find('=');
-        if (eq == std::string_view::npos || !EqualsNoCase(Trim(line.substr(0, eq)), key))
+        if (eq == std::string_view::npos || !EqualsNoCase(TrimSpace(line.substr(0, eq)), key))
             continue;
-        std::string_view value = Trim(line.substr(eq + 1));
+        std::string_view value = TrimSpace(line.substr(eq + 1));
         if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
             value = value.substr(1, value.size() - 2);
         found = {i, std::string(value)};
@@ -131,12 +121,12 @@ void CProfileFile::SetString(const std::string& section, const std::string& key,
     if (FindKey(header, key, found)) {
         // The key keeps its spelling in the file.
         const std::string_view old = lines_[found.index];
-        lines_[found.index] = std::string(Trim(old.substr(0, old.find('=')))) + "=" + OneLine(value);
+        lines_[found.index] = std::string(TrimSpace(old.substr(0, old.find('=')))) + "=" + OneLine(value);
         return;
     }
     // After the section's last non-blank line, so blank lines between sections stay where they are.
     size_t insert = SectionEnd(header);
-    while (insert > header + 1 && Trim(lines_[insert - 1]).empty())
+    while (insert > header + 1 && TrimSpace(lines_[insert - 1]).empty())
         --insert;
     lines_.insert(lines_.begin() + std::ptrdiff_t(insert), keyLine);
 }

@@ -34,6 +34,16 @@ size_t Utf8SequenceLength(std::string_view s, size_t i)
 
 }  // namespace
 
+std::string_view TrimSpace(std::string_view text)
+{
+    const auto space = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    while (!text.empty() && space(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && space(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
 bool IsValidUtf8(std::string_view bytes)
 {
     for (size_t i = 0; i < bytes.size();) {

@@ -9,6 +9,9 @@ std::string DecodeSystemText(std::string_view bytes);
 
 bool IsValidUtf8(std::string_view bytes);
 
+// The text without leading and trailing ASCII white space (space, tab, CR, LF, VT, FF).
+std::string_view TrimSpace(std::string_view text);
+
 // The longest prefix of a UTF-8 string that fits in `maxUnits` UTF-16 code units, cut between characters.
 std::string CutToUtf16Units(std::string_view utf8, size_t maxUnits);
 

@@ -1,5 +1,7 @@
 #include "net/DownFileByHttpInterface.h"
 
+#include "fileio/TextEncoding.h"
+
 #include <curl/curl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -26,19 +28,10 @@ constexpr size_t kReceiveBuffer = 512 * 1024;
 
 std::once_flag curlInit;
 
-std::string_view Trim(std::string_view s)
-{
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front())))
-        s.remove_prefix(1);
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back())))
-        s.remove_suffix(1);
-    return s;
-}
-
 // The announced length: -1 when absent or not a number, else the value (capped just past the limit).
 int64_t ParseLength(std::string_view text)
 {
-    text = Trim(text);
+    text = TrimSpace(text);
     if (text.empty())
         return -1;
     int64_t value = 0;
@@ -176,9 +169,9 @@ private:
             t.lastModified_.clear();
             t.contentLength_.clear();
         } else if (const size_t colon = line.find(':'); colon != std::string_view::npos) {
-            std::string name(Trim(line.substr(0, colon)));
+            std::string name(TrimSpace(line.substr(0, colon)));
             std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
-            const std::string_view value = Trim(line.substr(colon + 1));
+            const std::string_view value = TrimSpace(line.substr(colon + 1));
             if (name == "last-modified")
                 t.lastModified_.assign(value);
             else if (name == "content-length")

@@ -55,6 +55,13 @@ TEST(TextEncoding, DecodesUtf8OrGb18030)
     EXPECT_TRUE(IsValidUtf8("😀"));
 }
 
+TEST(TextEncoding, TrimsAsciiSpaceOnly)
+{
+    EXPECT_EQ(TrimSpace(" \t\r\n a b \v\f"), "a b");
+    EXPECT_EQ(TrimSpace("   "), "");
+    EXPECT_EQ(TrimSpace("\xE3\x80\x80x"), "\xE3\x80\x80x");  // an ideographic space is text
+}
+
 TEST(TextEncoding, CutsOnCharacterBoundaries)
 {
     struct Case { std::string text; size_t max; std::string units, bytes; };
