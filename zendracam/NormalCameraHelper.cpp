@@ -1,6 +1,7 @@
 #include "zendracam/NormalCameraHelper.h"
 
 #include "zendracam/NearestScale.h"
+#include "fileio/TextEncoding.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -38,10 +39,11 @@ std::string CaptureCardName(int fd)
     return std::string(reinterpret_cast<const char*>(caps.card), strnlen(reinterpret_cast<const char*>(caps.card), sizeof caps.card));
 }
 
+// Cut between characters, so a long name never ends in half a character.
 template <size_t N>
 void CopyText(char (&to)[N], const std::string& text)
 {
-    std::snprintf(to, N, "%s", text.c_str());
+    std::snprintf(to, N, "%s", CutToUtf8Bytes(text, N - 1).c_str());
 }
 
 std::string FourccText(uint32_t fourcc)
