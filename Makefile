@@ -15,7 +15,7 @@ $(TEST_DIR)/build.ninja:
 	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" "-DCMAKE_C_FLAGS_DEBUG=-g -O1" -DKORVEL_SANITIZE=ON
 
 run: setup $(RELEASE_DIR)/build.ninja
-	cmake --build $(RELEASE_DIR) --target korvel -j $(JOBS)
+	cmake --build $(RELEASE_DIR) --target korvel zendracam-view -j $(JOBS)
 	$(RELEASE_DIR)/program/korvel $(ARGS)
 
 test: setup $(TEST_DIR)/build.ninja
