@@ -102,12 +102,5 @@ std::string FileModifiedText(const std::string& path) {
   FILETIME local;
   SYSTEMTIME t;
   if (!FileTimeToLocalFileTime(&attributes.ftLastWriteTime, &local) || !FileTimeToSystemTime(&local, &t)) return {};
-  std::tm time{};
-  time.tm_year = t.wYear - 1900;
-  time.tm_mon = t.wMonth - 1;
-  time.tm_mday = t.wDay;
-  time.tm_hour = t.wHour;
-  time.tm_min = t.wMinute;
-  time.tm_sec = t.wSecond;
-  return FormatTimestamp(time);
+  return FormatTimestamp(CalendarTime(t));
 }

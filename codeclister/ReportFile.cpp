@@ -5,18 +5,12 @@
 #include <ctime>
 
 #include "codeclister/FileVersion.h"
+#include "codeclister/Win32Text.h"
 
 std::string MakeReport(const SystemRows& rows, const std::vector<CodecEntry>& codecs) {
   SYSTEMTIME t;
   GetLocalTime(&t);
-  std::tm now{};
-  now.tm_year = t.wYear - 1900;
-  now.tm_mon = t.wMonth - 1;
-  now.tm_mday = t.wDay;
-  now.tm_hour = t.wHour;
-  now.tm_min = t.wMinute;
-  now.tm_sec = t.wSecond;
-  return BuildReport(FormatTimestamp(now), rows, codecs, ReadVersionData);
+  return BuildReport(FormatTimestamp(CalendarTime(t)), rows, codecs, ReadVersionData);
 }
 
 bool WriteReportFile(const std::string& path, const std::string& text) {

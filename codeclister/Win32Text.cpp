@@ -39,3 +39,14 @@ std::string SystemFolder() {
     buffer.resize(length + 1);  // the folder did not fit: the result is the size needed
   }
 }
+
+std::tm CalendarTime(const SYSTEMTIME& t) {
+  std::tm time{};
+  time.tm_year = t.wYear - 1900;
+  time.tm_mon = t.wMonth - 1;
+  time.tm_mday = t.wDay;
+  time.tm_hour = t.wHour;
+  time.tm_min = t.wMinute;
+  time.tm_sec = t.wSecond;
+  return time;
+}

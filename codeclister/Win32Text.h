@@ -1,8 +1,10 @@
-// Text conversions between the Windows APIs and the program's ANSI strings (system code page).
+// Conversions between the Windows APIs' types and the program's own: ANSI strings (system code page),
+// GUID texts, calendar times.
 #pragma once
 
 #include <windows.h>
 
+#include <ctime>
 #include <string>
 
 // UTF-16 to the system code page; characters outside it become the code page's default character.
@@ -12,3 +14,5 @@ std::wstring AnsiToWide(const std::string& text);
 std::string GuidToString(const GUID& guid);
 // The system folder, e.g. "C:\windows\system32"; empty when it cannot be told.
 std::string SystemFolder();
+// The fields of a SYSTEMTIME as a calendar time (no time zone applied).
+std::tm CalendarTime(const SYSTEMTIME& t);

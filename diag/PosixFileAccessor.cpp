@@ -1,5 +1,7 @@
 #include "diag/PosixFileAccessor.h"
 
+#include "fileio/FdIo.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -73,30 +75,12 @@ int64_t CPosixFileAccessor::GetSize()
 
 size_t CPosixFileAccessor::Read(void* buffer, size_t count)
 {
-    size_t done = 0;
-    while (fd_ >= 0 && done < count) {
-        const ssize_t n = ::read(fd_, static_cast<char*>(buffer) + done, count - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += size_t(n);
-    }
-    return done;
+    return ReadFully(fd_, buffer, count);
 }
 
 size_t CPosixFileAccessor::Write(const void* buffer, size_t count)
 {
-    size_t done = 0;
-    while (fd_ >= 0 && done < count) {
-        const ssize_t n = ::write(fd_, static_cast<const char*>(buffer) + done, count - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += size_t(n);
-    }
-    return done;
+    return WriteFully(fd_, buffer, count);
 }
 
 bool CPosixFileAccessor::IsAtEnd()

@@ -1,5 +1,7 @@
 #include "fileio/AtomicFile.h"
 
+#include "fileio/FdIo.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,24 +10,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <vector>
-
-namespace {
-
-bool WriteAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        bytes.remove_prefix(size_t(n));
-    }
-    return true;
-}
-
-}  // namespace
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, FileFlush flush)
 {
@@ -37,7 +21,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, FileFl
         return false;
     temp.assign(name.data());
     ::fchmod(fd, 0644);
-    const bool written = WriteAll(fd, bytes) && (flush == FileFlush::None || ::fsync(fd) == 0);
+    const bool written = WriteFully(fd, bytes.data(), bytes.size()) == bytes.size() && (flush == FileFlush::None || ::fsync(fd) == 0);
     const bool closed = ::close(fd) == 0;
     if (!written || !closed || std::rename(temp.c_str(), path.c_str()) != 0) {
         ::unlink(temp.c_str());

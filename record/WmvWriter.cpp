@@ -39,6 +39,20 @@ constexpr Profile kProfiles[] = {
 constexpr int64_t kAudioBitRate = 32000;
 constexpr int kKeyFrameInterval = 39;  // three seconds at the recorder's 13 frames per second
 
+// Opens the encoder and adds its stream, in the encoder's time base, to the file; null when either fails.
+AVStream* OpenEncoderStream(AVFormatContext* format, AVCodecContext* codec, const AVCodec* encoder, bool globalHeader)
+{
+    if (globalHeader)
+        codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    if (avcodec_open2(codec, encoder, nullptr) < 0)
+        return nullptr;
+    AVStream* stream = avformat_new_stream(format, nullptr);
+    if (!stream || avcodec_parameters_from_context(stream->codecpar, codec) < 0)
+        return nullptr;
+    stream->time_base = codec->time_base;
+    return stream;
+}
+
 }  // namespace
 
 struct CWmvWriter::Output {
@@ -194,14 +208,9 @@ WmvResult CWmvWriter::Configure(const std::string& path, int height, int width, 
     out.video->bit_rate = profile->videoBitRate;
     out.video->gop_size = kKeyFrameInterval;
     out.video->max_b_frames = 0;
-    if (globalHeader)
-        out.video->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    if (avcodec_open2(out.video, videoCodec, nullptr) < 0)
+    out.videoStream = OpenEncoderStream(out.format, out.video, videoCodec, globalHeader);
+    if (!out.videoStream)
         return WMV_E_FAIL;
-    out.videoStream = avformat_new_stream(out.format, nullptr);
-    if (!out.videoStream || avcodec_parameters_from_context(out.videoStream->codecpar, out.video) < 0)
-        return WMV_E_FAIL;
-    out.videoStream->time_base = kTickBase;
 
     const AVPixelFormat input = bitsPerPixel == 32 ? AV_PIX_FMT_BGR0 : AV_PIX_FMT_BGR24;
     out.scaler = sws_getContext(width, height, input, width, height, AV_PIX_FMT_YUV420P, SWS_POINT,
@@ -230,14 +239,9 @@ WmvResult CWmvWriter::Configure(const std::string& path, int height, int width, 
         out.audio->bit_rate = kAudioBitRate;
         if (av_channel_layout_copy(&out.audio->ch_layout, &layout) < 0)
             return WMV_E_FAIL;
-        if (globalHeader)
-            out.audio->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-        if (avcodec_open2(out.audio, audioCodec, nullptr) < 0)
+        out.audioStream = OpenEncoderStream(out.format, out.audio, audioCodec, globalHeader);
+        if (!out.audioStream)
             return WMV_E_FAIL;
-        out.audioStream = avformat_new_stream(out.format, nullptr);
-        if (!out.audioStream || avcodec_parameters_from_context(out.audioStream->codecpar, out.audio) < 0)
-            return WMV_E_FAIL;
-        out.audioStream->time_base = out.audio->time_base;
         if (swr_alloc_set_opts2(&out.resampler, &layout, AV_SAMPLE_FMT_FLTP, rate, &layout,
                                 AV_SAMPLE_FMT_S16, rate, 0, nullptr) < 0 ||
             swr_init(out.resampler) < 0)

@@ -31,6 +31,8 @@ inline constexpr int kFrameWidth = 320;
 inline constexpr int kFrameHeight = 240;
 inline constexpr size_t kFrameStride = ((kFrameWidth * 24 + 31) >> 3) & ~3;
 inline constexpr size_t kFrameBytes = kFrameStride * kFrameHeight;
+// Video device nodes looked at: /dev/video0 to /dev/video63.
+inline constexpr int kMaxVideoNodes = 64;
 
 // The virtual camera's own device name.
 inline constexpr const char* kVirtualCameraName = "ZENDRA Capture";

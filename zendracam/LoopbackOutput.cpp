@@ -14,7 +14,6 @@ namespace zendracam {
 
 namespace {
 
-constexpr int kMaxVideoNodes = 64;
 
 int Ioctl(int fd, unsigned long request, void* arg)
 {

@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr int kMaxVideoNodes = 64;
 // Capture waits at most this long for a frame before it looks at the stop flag again.
 constexpr long kWaitMicroseconds = 100000;
 
@@ -62,7 +61,7 @@ std::string FourccText(uint32_t fourcc)
 template <typename Keep>
 int VisitCaptureNodes(Keep keep)
 {
-    for (int n = 0; n < kMaxVideoNodes; ++n) {
+    for (int n = 0; n < zendracam::kMaxVideoNodes; ++n) {
         const std::string path = "/dev/video" + std::to_string(n);
         const int fd = v4l2_open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
