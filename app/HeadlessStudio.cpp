@@ -1,9 +1,9 @@
 #include "app/HeadlessStudio.h"
 
 #include "app/FrameLog.h"
-#include "app/Settings.h"
-#include "app/SettingsLifecycle.h"
-#include "app/WindowMessages.h"
+#include "settings/Settings.h"
+#include "settings/SettingsLifecycle.h"
+#include "settings/WindowMessages.h"
 #include "diag/CrashHandler.h"
 #include "effects/SavedEffectChoice.h"
 #include "fileio/ProgramFolder.h"

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/WindowMessages.h"
+#include "settings/WindowMessages.h"
 
 // Commands of the tray menu as they reach the main window through the 16-bit command field.
 enum TrayCommand : int {

@@ -1,7 +1,7 @@
 #include "app/TrayIconEx.h"
 
 #include "app/ShellMessages.h"
-#include "app/WindowMessages.h"
+#include "settings/WindowMessages.h"
 #include "ui/UIWnd.h"
 
 #include <QCursor>

@@ -1,7 +1,7 @@
 #include "app/WndSetting.h"
 
 #include "app/KorvelMainFrm.h"
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "app/WndChoicePath.h"
 #include "ui/SkinResources.h"
 

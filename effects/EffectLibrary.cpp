@@ -1,6 +1,6 @@
 #include "effects/EffectLibrary.h"
 
-#include "app/CrtNumbers.h"
+#include "settings/CrtNumbers.h"
 #include "effects/EffectLayer.h"
 #include "effects/PictureFile.h"
 #include "fileio/ProgramFolder.h"

@@ -1,7 +1,7 @@
 #pragma once
 // Picture-in-picture: a reduced copy of the frame, cut to a shape by a mask picture, laid over the frame
 // or over a background picture, optionally moving and growing frame by frame.
-#include "app/Settings.h"
+#include "settings/Settings.h"
 
 #include <cstdint>
 #include <mutex>

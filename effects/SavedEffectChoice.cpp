@@ -1,6 +1,6 @@
 #include "effects/SavedEffectChoice.h"
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 
 #include <algorithm>
 

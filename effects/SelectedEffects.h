@@ -1,7 +1,7 @@
 #pragma once
 // The effect pictures in use, at most one per category, and the pictures handed to the chain so far.
 // The selected-effects panel shows and changes this; it is the only caller of AddLayer and RemoveLayer.
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "effects/EffectChain.h"
 #include "effects/EffectLibrary.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // One line of text on a band across the whole picture: the band's colour shows at half strength, the
 // text is opaque; the line stands still or scrolls a fixed number of pixels per frame.
-#include "app/Settings.h"
+#include "settings/Settings.h"
 
 #include <QFont>
 #include <QImage>

@@ -1,6 +1,6 @@
 #include "ktv/KaraokeEngine.h"
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 
 #include <QGuiApplication>
 #include <QLoggingCategory>

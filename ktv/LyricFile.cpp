@@ -1,6 +1,6 @@
 #include "ktv/LyricFile.h"
 
-#include "app/CrtNumbers.h"
+#include "settings/CrtNumbers.h"
 #include "fileio/AtomicFile.h"
 #include "fileio/TextEncoding.h"
 

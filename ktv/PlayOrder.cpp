@@ -1,6 +1,6 @@
 #include "ktv/PlayOrder.h"
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 
 #include "ktv/PlayOrder.h"
 
-#include "app/WindowMessages.h"
+#include "settings/WindowMessages.h"
 #include "net/DownFileClient.h"
 
 #include <QFileInfo>

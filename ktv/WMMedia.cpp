@@ -1,7 +1,7 @@
 #include "ktv/WMMedia.h"
 
-#include "app/Settings.h"
-#include "app/WindowMessages.h"
+#include "settings/Settings.h"
+#include "settings/WindowMessages.h"
 
 #include <algorithm>
 #include <cstdio>

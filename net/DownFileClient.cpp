@@ -1,6 +1,6 @@
 #include "net/DownFileClient.h"
 
-#include "app/WindowMessages.h"
+#include "settings/WindowMessages.h"
 #include "fileio/AtomicFile.h"
 
 #include <string_view>

@@ -1,8 +1,8 @@
 #include "pipeline/CaptureScr.h"
 
-#include "app/LinkIni.h"
-#include "app/Settings.h"
-#include "app/WindowMessages.h"
+#include "settings/LinkIni.h"
+#include "settings/Settings.h"
+#include "settings/WindowMessages.h"
 #include "fileio/ProgramFolder.h"
 #include "fileio/TextEncoding.h"
 #include "pipeline/ColorAdjust.h"

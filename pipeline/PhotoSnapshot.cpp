@@ -1,6 +1,6 @@
 #include "pipeline/PhotoSnapshot.h"
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "fileio/AtomicFile.h"
 
 #include <turbojpeg.h>

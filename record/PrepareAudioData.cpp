@@ -1,6 +1,6 @@
 #include "record/PrepareAudioData.h"
 
-#include "app/WindowMessages.h"
+#include "settings/WindowMessages.h"
 #include "diag/PlainMessageBox.h"
 
 #include <cstdio>

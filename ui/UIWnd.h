@@ -2,7 +2,7 @@
 // The skinned window: a frameless Qt window (or a child area) built from one resource of the skin.
 // Its controls are found by identifier, their clicks reach OnCommand, numbered window messages reach
 // OnMessage, a press anywhere can move it, and it can run modally with the results 1 and 2.
-#include "app/WindowMessages.h"
+#include "settings/WindowMessages.h"
 #include "ui/Skin.h"
 
 #include <QPixmap>

@@ -2,7 +2,7 @@
 
 #include "GuiApp.h"
 #include "Waiting.h"
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "support/Files.h"
 
 #include <QFontMetrics>

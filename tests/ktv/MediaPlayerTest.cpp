@@ -3,8 +3,8 @@
 #include "ktv/WMMedia.h"
 
 #include "Waiting.h"
-#include "app/Settings.h"
-#include "app/WindowMessages.h"
+#include "settings/Settings.h"
+#include "settings/WindowMessages.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

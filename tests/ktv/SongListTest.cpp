@@ -1,8 +1,8 @@
 #include "ktv/PlayOrder.h"
 #include "ktv/SongList.h"
 
-#include "app/Settings.h"
-#include "app/WindowMessages.h"
+#include "settings/Settings.h"
+#include "settings/WindowMessages.h"
 
 #include <gtest/gtest.h>
 

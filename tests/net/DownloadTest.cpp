@@ -2,7 +2,7 @@
 #include "net/DownFileClient.h"
 
 #include "FixtureServer.h"
-#include "app/WindowMessages.h"
+#include "settings/WindowMessages.h"
 #include "support/Files.h"
 
 #include <QCoreApplication>

@@ -6,9 +6,9 @@
 #include "pipeline/SourceKind.h"
 #include "pipeline/TickCount.h"
 
-#include "app/LinkIni.h"
-#include "app/Settings.h"
-#include "app/WindowMessages.h"
+#include "settings/LinkIni.h"
+#include "settings/Settings.h"
+#include "settings/WindowMessages.h"
 #include "Bitmaps.h"
 #include "EventLoop.h"
 #include "support/TempHome.h"

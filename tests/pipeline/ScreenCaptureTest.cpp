@@ -4,7 +4,7 @@
 #include "pipeline/ScreenCapBase.h"
 #include "zendracam/NearestScale.h"
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "Bitmaps.h"
 #include "EventLoop.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // Records the numbered window messages an object receives.
-#include "app/WindowMessages.h"
+#include "settings/WindowMessages.h"
 
 #include <vector>
 

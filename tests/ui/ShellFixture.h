@@ -1,8 +1,8 @@
 #pragma once
 // A fresh program folder with the shipped skin, fresh settings and a private runtime folder (where the
 // single-instance lock and server live), for one test of the application's windows.
-#include "app/LinkIni.h"
-#include "app/Settings.h"
+#include "settings/LinkIni.h"
+#include "settings/Settings.h"
 #include "support/TempHome.h"
 #include "ui/Skin.h"
 

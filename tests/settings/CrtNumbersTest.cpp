@@ -1,4 +1,4 @@
-#include "app/CrtNumbers.h"
+#include "settings/CrtNumbers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/LinkIni.h"
+#include "settings/LinkIni.h"
 #include "support/Files.h"
 #include "support/TempHome.h"
 

@@ -1,6 +1,6 @@
-#include "app/LinkIni.h"
+#include "settings/LinkIni.h"
 
-#include "app/ProfileFile.h"
+#include "settings/ProfileFile.h"
 #include "fileio/ProgramFolder.h"
 
 #include <utility>

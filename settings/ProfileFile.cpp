@@ -1,4 +1,4 @@
-#include "app/ProfileFile.h"
+#include "settings/ProfileFile.h"
 
 #include "fileio/AtomicFile.h"
 #include "fileio/TextEncoding.h"

@@ -1,8 +1,8 @@
-#include "app/SettingsLifecycle.h"
+#include "settings/SettingsLifecycle.h"
 
-#include "app/LinkIni.h"
-#include "app/Settings.h"
-#include "app/UserConfig.h"
+#include "settings/LinkIni.h"
+#include "settings/Settings.h"
+#include "settings/UserConfig.h"
 #include "fileio/ProgramFolder.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/ProfileFile.h"
+#include "settings/ProfileFile.h"
 #include "support/Files.h"
 #include "support/TempHome.h"
 

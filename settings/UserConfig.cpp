@@ -1,7 +1,7 @@
-#include "app/UserConfig.h"
+#include "settings/UserConfig.h"
 
-#include "app/CrtNumbers.h"
-#include "app/Settings.h"
+#include "settings/CrtNumbers.h"
+#include "settings/Settings.h"
 #include "fileio/ProgramFolder.h"
 #include "xml/XmlDocument.h"
 
