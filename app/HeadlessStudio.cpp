@@ -1,36 +1,28 @@
 #include "app/HeadlessStudio.h"
 
 #include "app/FrameLog.h"
-#include "settings/Settings.h"
-#include "settings/SettingsLifecycle.h"
-#include "settings/WindowMessages.h"
+#include "app/SingleInstance.h"
+#include "app/StopSignals.h"
+#include "app/StudioCore.h"
 #include "diag/CrashHandler.h"
-#include "effects/SavedEffectChoice.h"
 #include "fileio/ProgramFolder.h"
 #include "pipeline/CaptureScr.h"
 #include "pipeline/PhotoSnapshot.h"
 #include "pipeline/SourceKind.h"
 #include "record/OutputRecorder.h"
 #include "record/RecordingPath.h"
+#include "settings/Settings.h"
+#include "settings/WindowMessages.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QThread>
 #include <QTimer>
 
-#include <atomic>
-#include <csignal>
 #include <cstdio>
 #include <memory>
 
 namespace {
-
-std::atomic<bool> stopRequested{false};
-
-extern "C" void OnStopSignal(int)
-{
-    stopRequested = true;
-}
 
 constexpr int kPollMs = 20;
 constexpr int kStatusMs = 1000;
@@ -42,14 +34,16 @@ public:
     {
         if (e->type() != CWindowMessage::EventType(WM_PHOTO_TAKEN))
             return QObject::event(e);
-        std::fprintf(stderr, "korvel: photo %s\n", LastPhotoPath.c_str());
+        const auto* message = static_cast<CWindowMessage*>(e);
+        const auto* path = std::any_cast<std::string>(&message->payload);
+        std::fprintf(stderr, "korvel: photo %s\n", path ? path->c_str() : "");
         return true;
     }
 };
 
 // Switches the sink to the chosen source as the source panel would. False, with the reason, when the
 // source cannot be read.
-bool StartSource(CCaptureScr& sink, int32_t& sourceKind, const StudioOptions& options, std::string& error)
+bool StartSource(CCaptureScr& sink, const StudioOptions& options, std::string& error)
 {
     switch (options.source) {
     case StudioSource::Camera:
@@ -57,14 +51,14 @@ bool StartSource(CCaptureScr& sink, int32_t& sourceKind, const StudioOptions& op
             std::fprintf(stderr, "korvel: no capture device; the camera source sends no frames\n");
         return true;
     case StudioSource::Picture:
-        SwitchToPictureFile(sink, sourceKind, options.sourcePath);
+        SwitchToPictureFile(sink, options.sourcePath);
         if (!sink.Picture().FramePointer()) {
             error = "cannot read the picture " + options.sourcePath;
             return false;
         }
         return true;
     case StudioSource::Media:
-        SwitchSource(sink, sourceKind, SOURCE_MEDIA);
+        SwitchSource(sink, SOURCE_MEDIA);
         sink.PlayMovie(options.sourcePath);
         if (!sink.IsMovieOpen()) {
             error = "cannot play the media file " + options.sourcePath;
@@ -72,7 +66,7 @@ bool StartSource(CCaptureScr& sink, int32_t& sourceKind, const StudioOptions& op
         }
         return true;
     case StudioSource::Screen: {
-        SwitchSource(sink, sourceKind, SOURCE_SCREEN);
+        SwitchSource(sink, SOURCE_SCREEN);
         const auto& r = options.screenRect;
         sink.SetCaptureRect(r[0], r[1], r[2], r[3]);
         if (!sink.StartScreenCapture()) {
@@ -86,11 +80,11 @@ bool StartSource(CCaptureScr& sink, int32_t& sourceKind, const StudioOptions& op
 }
 
 // The saved layers decode on threads of their own; the first frames show them once they are ready.
-void WaitForLayers(const CEffectChain& chain)
+void WaitForLayers(const CCaptureScr& sink)
 {
     QElapsedTimer waited;
     waited.start();
-    while (!chain.LayersLoaded() && waited.elapsed() < 5000)
+    while (!sink.LayersLoaded() && waited.elapsed() < 5000)
         QThread::msleep(10);
 }
 
@@ -103,35 +97,34 @@ int RunHeadlessStudio(int argc, char** argv, const StudioOptions& options)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     InstallCrashHandler();
+    CStopSignals stopSignals([&app] { app.quit(); });
+
+    // Two studios would write the same virtual camera and each other's settings.
+    CSingleInstance instance;
+    if (!instance.ClaimLock()) {
+        std::fprintf(stderr, "korvel: another Korvel is running for this user; this one ends\n");
+        return kAnotherStudioRuns;
+    }
 
     if (!options.dumpFolder.empty() && !MakeFolder(options.dumpFolder)) {
         std::fprintf(stderr, "korvel: cannot create the folder %s\n", options.dumpFolder.c_str());
         return 2;
     }
 
-    LoadSettingsAtStart();
-
-    std::signal(SIGINT, OnStopSignal);
-    std::signal(SIGTERM, OnStopSignal);
-
-    int32_t sourceKind = SOURCE_CAMERA;
-    auto sink = std::make_unique<CCaptureScr>(sourceKind);
-    CaptureSink = sink.get();
+    CStudioCore core;
+    CCaptureScr& sink = core.Sink();
     HeadlessLeftPane leftPane;
-    sink->SetLeftPane(&leftPane);
+    sink.SetLeftPane(&leftPane);
     FrameLog log(options);
-    sink->SetFrameTap([&log](const uint8_t* frame, size_t length) { log.Take(frame, length); });
-    sink->StartCamera();
-    CSelectedEffects selectedEffects(sink->Effects());
-    ApplySavedEffectChoice(sink->Effects(), selectedEffects);
-    WaitForLayers(sink->Effects());
-
+    sink.SetFrameTap([&log](const uint8_t* frame, size_t length) { log.Take(frame, length); });
+    core.Start();
+    WaitForLayers(sink);
     std::string error;
-    bool started = StartSource(*sink, sourceKind, options, error);
+    bool started = StartSource(sink, options, error);
     if (started && options.photo)
         PhotoRequested = true;
     if (started && !options.songPath.empty())
-        sink->Effects().Karaoke().PlaySong(options.songPath, options.lyricPath);
+        sink.PlaySong(options.songPath, options.lyricPath);
     COutputRecorder recording;
     if (started && !options.recordName.empty()) {
         const std::string path = RecordFilePath(Settings.SavePath.RecordPath, options.recordName);
@@ -151,10 +144,10 @@ int RunHeadlessStudio(int argc, char** argv, const StudioOptions& options)
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, [&] {
             const bool timeUp = options.seconds && clock.elapsed() >= qint64(*options.seconds * 1000.0);
-            const bool movieEnded = sourceKind == SOURCE_MEDIA && sink->GetMoviePos() <= -1;
+            const bool movieEnded = sink.SourceKind() == SOURCE_MEDIA && sink.GetMoviePos() <= -1;
             if (movieEnded)
                 std::fprintf(stderr, "korvel: the media file has ended\n");
-            if (stopRequested || timeUp || log.LimitReached() || movieEnded)
+            if (timeUp || log.LimitReached() || movieEnded)
                 app.quit();
         });
         long lastCount = 0;
@@ -175,12 +168,8 @@ int RunHeadlessStudio(int argc, char** argv, const StudioOptions& options)
     }
 
     recording.Stop();
-    // The order of the main window's end: its destroy handler, then its destructor.
-    sink->Shutdown();
-    StoreEffectChoice(selectedEffects);
-    SaveSettingsAtExit();
-    sink.reset();
-    CaptureSink = nullptr;
+    core.StopCapture();
+    core.SaveSettings();
     if (!started) {
         std::fprintf(stderr, "korvel: %s\n", error.c_str());
         return 2;

@@ -2,6 +2,7 @@
 
 #include "app/KorvelMainFrm.h"
 #include "app/SingleInstance.h"
+#include "app/StopSignals.h"
 #include "app/WndUserOptHite.h"
 #include "app/WndWelcome.h"
 #include "diag/CrashHandler.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
+#include <QSessionManager>
 #include <QTimer>
 
 #include <unistd.h>
@@ -76,8 +78,18 @@ int RunKorvelApp(QApplication& app)
     if (welcome->Create())
         welcome->ShowLoading();
 
+    // A stop signal or the end of the session ends the program as a confirmed quit does: capture
+    // stopped, the virtual camera released, the settings saved.
+    std::unique_ptr<CKorvelMainFrm> mainFrame;
+    const auto quit = [&mainFrame] {
+        if (mainFrame && mainFrame->IsCreated())
+            mainFrame->Quit();
+    };
+    CStopSignals stopSignals(quit);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, [&quit](QSessionManager&) { quit(); });
+
     // The main window.
-    auto mainFrame = std::make_unique<CKorvelMainFrm>();
+    mainFrame = std::make_unique<CKorvelMainFrm>();
     if (!mainFrame->Create()) {
         delete welcome;
         ReleaseUiSkin();
@@ -88,7 +100,8 @@ int RunKorvelApp(QApplication& app)
     PostWindowMessage(welcome, WM_CLOSE_LOADING);
     QTimer::singleShot(kShowDelayMs, mainFrame.get(), [&mainFrame] { mainFrame->show(); });
 
-    const int code = app.exec();
+    // A stop that came while the window was being built ends the program before it starts running.
+    const int code = stopSignals.Received() ? 0 : app.exec();
     mainFrame.reset();
     delete welcome;
     ReleaseUiSkin();

@@ -1,16 +1,18 @@
 #include "app/KorvelMainFrm.h"
 
-#include "settings/LinkIni.h"
-#include "settings/Settings.h"
-#include "settings/SettingsLifecycle.h"
 #include "app/ShellMessages.h"
 #include "app/SingleInstance.h"
-#include "settings/UserConfig.h"
 #include "app/WndAbout.h"
 #include "app/WndSetting.h"
 #include "app/WndUserOptHite.h"
 #include "app/WndWelcome.h"
-#include "effects/SavedEffectChoice.h"
+#include "effects/panels/WndSpeEffect.h"
+#include "ktv/panels/WndKTV.h"
+#include "ktv/panels/WndLeftPan.h"
+#include "pipeline/panels/WndVideoScr.h"
+#include "record/panels/WndOpus.h"
+#include "settings/LinkIni.h"
+#include "settings/Settings.h"
 #include "ui/MenuEx.h"
 #include "ui/SkinResources.h"
 #include "ui/SkinWebView.h"
@@ -54,7 +56,7 @@ const char* const kWindowTitle = "Korvel虚拟视频";
 
 CKorvelMainFrm::CKorvelMainFrm()
     : CUIWnd(IDR_MAIN_FRAME), Alert([](QWidget* window) { QApplication::alert(window, 300); }),
-      sink_(std::make_unique<CCaptureScr>(SourceKind)), tray_(kTrayIconId, this)
+      tray_(kTrayIconId, this)
 {
     SetDragAnywhere(true);
     // A pop-up with a system menu and a minimise box: no maximise, no sizing border.
@@ -65,59 +67,40 @@ CKorvelMainFrm::CKorvelMainFrm()
 CKorvelMainFrm::~CKorvelMainFrm()
 {
     DestroyWindow();
-    if (MainFrame == this) {
-        if (selectedEffects_)
-            StoreEffectChoice(*selectedEffects_);
-        SaveSettingsAtExit();
-        Settings.SubEffImgInfo.clear();
-        Settings.ImgScrPath.clear();
-    }
-    // Members go in this order: the frame sink, the KTV, video-source, effects and left panels, the tray
-    // icon (already removed), the works panel.
-    sink_.reset();
+    if (MainFrame == this)
+        core_.SaveSettings();
+    // The panels go before the frame sink they call.
     ktvPanel_.reset();
     videoSourcePanel_.reset();
     effectsPanel_.reset();
     leftPanel_.reset();
     worksPanel_.reset();
-    if (MainFrame == this) {
+    if (MainFrame == this)
         MainFrame = nullptr;
-        CaptureSink = nullptr;
-    }
 }
 
 bool CKorvelMainFrm::OnCreate()
 {
     MainFrame = this;
-    CaptureSink = sink_.get();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     CentreWindow();
 
-    LoadUserConfig();
-    ReadActiveIni();
-    ReadCameraIni();
-    KeepLoadingWindowPainted();
-
-    banner_ = CreateSkinWebView(this, IDC_BANNER, QString::fromStdString(ActiveIni.BannerURL));
-    // Picks a camera, sets up the virtual camera and starts capture.
-    sink_->StartCamera();
-    SourceKind = SOURCE_CAMERA;
-    effectsPanel_ = CreatePanel(IDR_SPE_EFFECT, IDC_AREA_RIGHT, false);
-    selectedEffects_ = std::make_unique<CSelectedEffects>(sink_->Effects());
-    ApplySavedEffectChoice(sink_->Effects(), *selectedEffects_);
-    videoSourcePanel_ = CreatePanel(IDR_VIDEO_SCR, IDC_AREA_RIGHT, false);
-    ktvPanel_ = CreatePanel(IDR_KTV, IDC_AREA_RIGHT, false);
-    effectsPanel_->show();
-    leftPanel_ = CreatePanel(IDR_LEFT_PAN, IDC_AREA_LEFT, true);
-    sink_->SetLeftPane(leftPanel_.get());
-    worksPanel_ = CreatePanel(IDR_OPUS, IDC_AREA_WORKS, false);
-    KeepLoadingWindowPainted();
-    SetControlChecked(IDC_TAB_EFFECTS, true);
-    // What a later start finds and brings to the front.
-    if (CSingleInstance* instance = CSingleInstance::Current())
-        instance->Listen([this] { BringToFront(); });
-
-    EnsureOutputFolders();
+    core_.Start([this] {
+        KeepLoadingWindowPainted();
+        banner_ = CreateSkinWebView(this, IDC_BANNER, QString::fromStdString(ActiveIni.BannerURL));
+        effectsPanel_ = CreatePanel<CWndSpeEffect>(IDC_AREA_RIGHT, false);
+        videoSourcePanel_ = CreatePanel<CWndVideoScr>(IDC_AREA_RIGHT, false);
+        ktvPanel_ = CreatePanel<CWndKTV>(IDC_AREA_RIGHT, false);
+        effectsPanel_->show();
+        leftPanel_ = CreatePanel<CWndLeftPan>(IDC_AREA_LEFT, true);
+        Sink().SetLeftPane(leftPanel_.get());
+        worksPanel_ = CreatePanel<CWndOpus>(IDC_AREA_WORKS, false);
+        KeepLoadingWindowPainted();
+        SetControlChecked(IDC_TAB_EFFECTS, true);
+        // What a later start finds and brings to the front.
+        if (CSingleInstance* instance = CSingleInstance::Current())
+            instance->Listen([this] { BringToFront(); });
+    });
 
     setWindowTitle(QString::fromUtf8(kWindowTitle));
     SetColorKeyEnabled(false);
@@ -138,9 +121,10 @@ bool CKorvelMainFrm::OnCreate()
     return true;
 }
 
-std::unique_ptr<CUIWnd> CKorvelMainFrm::CreatePanel(int resource, int placeholder, bool visible)
+template <class Panel>
+std::unique_ptr<Panel> CKorvelMainFrm::CreatePanel(int placeholder, bool visible)
 {
-    auto panel = std::make_unique<CUIWnd>(resource, this);
+    auto panel = std::make_unique<Panel>(this);
     panel->Create();
     panel->setGeometry(ControlRect(placeholder));
     panel->setVisible(visible);
@@ -274,6 +258,11 @@ void CKorvelMainFrm::ConfirmQuit()
     if (ShowUserOptHite(this, QString::fromUtf8("您确定要退出虚拟视频程序吗？"), CWndUserOptHite::MODE_QUESTION) !=
         IDOK_RESULT)
         return;
+    Quit();
+}
+
+void CKorvelMainFrm::Quit()
+{
     quitting_ = true;
     close();
     QCoreApplication::quit();
@@ -294,7 +283,7 @@ void CKorvelMainFrm::closeEvent(QCloseEvent* event)
 void CKorvelMainFrm::OnDestroy()
 {
     // Capture stops and the virtual camera is released before anything else goes.
-    sink_->Shutdown();
+    core_.StopCapture();
     flashTimer_.stop();
     tray_.RemoveIcon();
 }

@@ -1,10 +1,8 @@
 #pragma once
 // The main window: tabs over the panels, the link buttons, the banner, the tray icon, the title-area
 // menu and the flash after showing; it owns the panels and the frame sink and runs the shut-down.
+#include "app/StudioCore.h"
 #include "app/TrayIconEx.h"
-#include "effects/SelectedEffects.h"
-#include "pipeline/CaptureScr.h"
-#include "pipeline/SourceKind.h"
 #include "ui/UIWnd.h"
 
 #include <QBasicTimer>
@@ -14,6 +12,11 @@
 #include <memory>
 
 class QWebEngineView;
+class CWndSpeEffect;
+class CWndVideoScr;
+class CWndKTV;
+class CWndLeftPan;
+class CWndOpus;
 
 class CKorvelMainFrm : public CUIWnd {
     Q_OBJECT
@@ -22,17 +25,15 @@ public:
     ~CKorvelMainFrm() override;
 
     // The panels, for the windows that talk to them.
-    CUIWnd* EffectsPanel() const { return effectsPanel_.get(); }
-    CUIWnd* VideoSourcePanel() const { return videoSourcePanel_.get(); }
-    CUIWnd* KtvPanel() const { return ktvPanel_.get(); }
-    CUIWnd* LeftPanel() const { return leftPanel_.get(); }
-    CUIWnd* WorksPanel() const { return worksPanel_.get(); }
+    CWndSpeEffect* EffectsPanel() const { return effectsPanel_.get(); }
+    CWndVideoScr* VideoSourcePanel() const { return videoSourcePanel_.get(); }
+    CWndKTV* KtvPanel() const { return ktvPanel_.get(); }
+    CWndLeftPan* LeftPanel() const { return leftPanel_.get(); }
+    CWndOpus* WorksPanel() const { return worksPanel_.get(); }
     CTrayIconEx& TrayIcon() { return tray_; }
     QWebEngineView* BannerView() const { return banner_; }
 
-    // The current frame source (SOURCE_*); the frame sink reads it, so it is declared before it.
-    int32_t SourceKind = SOURCE_CAMERA;
-    CCaptureScr& Sink() { return *sink_; }
+    CCaptureScr& Sink() { return core_.Sink(); }
 
     // Asks the KTV panel to read its song folders again.
     void ReloadSongList();
@@ -40,6 +41,8 @@ public:
     void BringToFront();
     // The quit question; on confirmation the window is destroyed and the program ends.
     void ConfirmQuit();
+    // The end without a question: a stop signal or the session's end.
+    void Quit();
     // Hidden into the tray, or minimised where the desktop has no tray to bring it back from.
     void HideToTray();
 
@@ -61,7 +64,8 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
-    std::unique_ptr<CUIWnd> CreatePanel(int resource, int placeholder, bool visible);
+    template <class Panel>
+    std::unique_ptr<Panel> CreatePanel(int placeholder, bool visible);
     void ShowTab(int tab);
     void OpenLink(const std::string& link);
     void ShowFromTray();
@@ -69,14 +73,13 @@ private:
     void RunAbout();
     void OnDestroy();
 
-    std::unique_ptr<CCaptureScr> sink_;
-    std::unique_ptr<CUIWnd> worksPanel_;
+    CStudioCore core_;
+    std::unique_ptr<CWndOpus> worksPanel_;
     CTrayIconEx tray_;
-    std::unique_ptr<CUIWnd> leftPanel_;
-    std::unique_ptr<CUIWnd> effectsPanel_;
-    std::unique_ptr<CSelectedEffects> selectedEffects_;  // the effects panel's choice of pictures
-    std::unique_ptr<CUIWnd> videoSourcePanel_;
-    std::unique_ptr<CUIWnd> ktvPanel_;
+    std::unique_ptr<CWndLeftPan> leftPanel_;
+    std::unique_ptr<CWndSpeEffect> effectsPanel_;
+    std::unique_ptr<CWndVideoScr> videoSourcePanel_;
+    std::unique_ptr<CWndKTV> ktvPanel_;
     QWebEngineView* banner_ = nullptr;
     QBasicTimer flashTimer_;
     int flashTicks_ = 0;

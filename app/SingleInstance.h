@@ -27,6 +27,9 @@ public:
     ~CSingleInstance() override;
 
     Claim ClaimInstance();
+    // Only the lock, without asking a running instance for anything: false when another one holds it
+    // or it cannot be made.
+    bool ClaimLock() { return lock_.tryLock(0); }
     // Starts answering later starts with `bringToFront`; only the process that holds the lock listens.
     bool Listen(std::function<void()> bringToFront);
 

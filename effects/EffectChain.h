@@ -52,6 +52,7 @@ public:
     CPipOverlay& Pip() { return pip_; }
     CTextOverlay& Text() { return text_; }
     CKaraokeEngine& Karaoke() { return karaoke_; }
+    const CKaraokeEngine& Karaoke() const { return karaoke_; }
     CLogoStamp& Logo() { return logo_; }
 
 private:

@@ -1,6 +1,7 @@
 #include "ktv/KaraokeEngine.h"
 
 #include "settings/Settings.h"
+#include "settings/SharedValue.h"
 
 #include <QGuiApplication>
 #include <QLoggingCategory>
@@ -34,12 +35,12 @@ CKaraokeEngine::~CKaraokeEngine()
 
 bool CKaraokeEngine::LyricRunning()
 {
-    return std::atomic_ref<int32_t>(Settings.LyricRunning).load() != 0;
+    return LoadShared(Settings.LyricRunning) != 0;
 }
 
 void CKaraokeEngine::SetLyricRunning(bool running)
 {
-    std::atomic_ref<int32_t>(Settings.LyricRunning).store(running ? 1 : 0);
+    StoreShared(Settings.LyricRunning, running ? 1 : 0);
 }
 
 void CKaraokeEngine::StopLyricThread()

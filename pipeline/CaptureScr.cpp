@@ -2,14 +2,18 @@
 
 #include "settings/LinkIni.h"
 #include "settings/Settings.h"
+#include "settings/SharedValue.h"
 #include "settings/WindowMessages.h"
 #include "fileio/ProgramFolder.h"
+#include "effects/SavedEffectChoice.h"
 #include "fileio/TextEncoding.h"
 #include "pipeline/ColorAdjust.h"
 #include "pipeline/DeviceChoice.h"
 #include "pipeline/PhotoSnapshot.h"
 #include "pipeline/SourceKind.h"
 #include "pipeline/TickCount.h"
+
+#include <QThread>
 
 #include <cstring>
 #include <filesystem>
@@ -21,11 +25,14 @@ namespace {
 
 // Device names reach the camera library in a buffer of this many bytes, terminator included.
 constexpr size_t kDeviceNameBuffer = 40;
+// The mixer's speakers line and its volume control.
+constexpr int kSpeakersLine = 4;
+constexpr uint32_t kVolumeControlType = 0x50030001;
 
 }  // namespace
 
-CCaptureScr::CCaptureScr(const int32_t& sourceKind)
-    : sourceKind_(sourceKind), soundPlayer_([this](const std::string& path) { effects_.Karaoke().PlaySound(path); })
+CCaptureScr::CCaptureScr()
+    : soundPlayer_([this](const std::string& path) { effects_.Karaoke().PlaySound(path); })
 {
     QObject::connect(&pictureTimer_, &QTimer::timeout, [this] { OnPictureTimer(); });
     QObject::connect(&movieTimer_, &QTimer::timeout, [this] { OnMovieTimer(); });
@@ -100,16 +107,33 @@ bool CCaptureScr::IsFrameDue()
 void CCaptureScr::ProcessFrame(uint8_t* frame)
 {
     effects_.RunChain(frame);
-    const auto& colour = Settings.AdjustColor;
-    if (!colour.Forbid)
-        AdjustColor(frame, zendracam::kFrameWidth, zendracam::kFrameHeight, BrightnessOffset(colour.Bright),
-                    colour.Contrast, colour.Red, colour.Green, colour.Blue);
-    if (PhotoRequested) {
-        PlaySoundFile(shutterSoundPath_);
-        SavePhoto(frame, zendracam::kFrameWidth, zendracam::kFrameHeight);
-        PhotoRequested = false;
-        PostWindowMessage(leftPane_, WM_PHOTO_TAKEN);
+    auto& colour = Settings.AdjustColor;
+    if (!LoadShared(colour.Forbid))
+        AdjustColor(frame, zendracam::kFrameWidth, zendracam::kFrameHeight, BrightnessOffset(LoadShared(colour.Bright)),
+                    LoadShared(colour.Contrast), LoadShared(colour.Red), LoadShared(colour.Green),
+                    LoadShared(colour.Blue));
+    // One photo per request, whichever frame path serves it first.
+    if (PhotoRequested.exchange(false))
+        TakePhoto(frame);
+}
+
+void CCaptureScr::TakePhoto(const uint8_t* frame)
+{
+    // The shutter player and the file's flush belong to the user-interface thread; a camera frame hands
+    // a copy over.
+    if (QThread::currentThread() == uiContext_.thread()) {
+        SavePhotoAndReport(frame);
+        return;
     }
+    auto copy = std::make_shared<std::vector<uint8_t>>(frame, frame + zendracam::kFrameBytes);
+    QMetaObject::invokeMethod(&uiContext_, [this, copy] { SavePhotoAndReport(copy->data()); }, Qt::QueuedConnection);
+}
+
+void CCaptureScr::SavePhotoAndReport(const uint8_t* frame)
+{
+    PlaySoundFile(shutterSoundPath_);
+    SavePhoto(frame, zendracam::kFrameWidth, zendracam::kFrameHeight);
+    PostWindowMessage(leftPane_, WM_PHOTO_TAKEN, 0, 0, LastPhotoPath);
 }
 
 int CCaptureScr::WriteFrame(const uint8_t* frame, size_t length)
@@ -230,6 +254,41 @@ void CCaptureScr::OnPictureTimer()
     std::memcpy(pictureCopy_.data(), picture_.Frame(), pictureCopy_.size());
     ProcessFrame(pictureCopy_.data());
     WriteFrame(pictureCopy_.data(), pictureCopy_.size());
+}
+
+void CCaptureScr::ApplySavedEffectChoice()
+{
+    ::ApplySavedEffectChoice(effects_, selected_);
+}
+
+void CCaptureScr::StoreEffectChoice() const
+{
+    ::StoreEffectChoice(selected_);
+}
+
+void CCaptureScr::OpenSpeakerControls(QObject* window)
+{
+    volume_.Open(window, kSpeakersLine, kVolumeControlType);
+    mute_.Open(window, kSpeakersLine);
+}
+
+void CCaptureScr::CloseSpeakerControls()
+{
+    volume_.CloseMixer();
+    mute_.CloseMixer();
+}
+
+void CCaptureScr::SetSpeakerVolume(int position)
+{
+    const uint32_t value = SliderToVolume(position);
+    volume_.SetValue(value, value);
+}
+
+long CCaptureScr::SpeakerVolume()
+{
+    long left = -1, right = -1;
+    volume_.GetValue(left, right);
+    return left;
 }
 
 void CCaptureScr::PlaySoundFile(const std::string& path)

@@ -2,8 +2,10 @@
 // The frame sink: owns every frame source, runs each frame through the effects chain, the colour
 // adjustment and the photo step, and hands it to the virtual camera.
 #include "effects/EffectChain.h"
+#include "effects/SelectedEffects.h"
 #include "pipeline/ImageSource.h"
 #include "pipeline/ScreenCapBase.h"
+#include "pipeline/SourceKind.h"
 #include "record/Mixer.h"
 #include "zendracam/CameraTypes.h"
 #include "zendracam/CameraWriterHelper.h"
@@ -30,9 +32,12 @@ class CCaptureScr : public IVideoCaptureNotify, public CScreenCapBase {
 public:
     static constexpr int kSourceTimerMs = 75;
 
-    // `sourceKind` is the owner's current source (SOURCE_*), read when the sink is destroyed.
-    explicit CCaptureScr(const int32_t& sourceKind);
+    CCaptureScr();
     virtual ~CCaptureScr();
+
+    // The source that feeds the virtual camera now (SOURCE_*); the source switch changes it.
+    int32_t SourceKind() const { return sourceKind_; }
+    void SetSourceKind(int32_t kind) { sourceKind_ = kind; }
 
     // Start-up: pick and connect a camera, set up the virtual camera, start capture.
     void StartCamera();
@@ -73,17 +78,71 @@ public:
     void SetSoundPlayer(std::function<void(const std::string&)> player) { soundPlayer_ = std::move(player); }
     const std::string& ShutterSoundPath() const { return shutterSoundPath_; }
 
-    // The speakers' master volume and mute.
-    CVolumControl& Volume() { return volume_; }
-    CMuteControl& Mute() { return mute_; }
+    // The effect pictures in use and their layers.
+    bool AddSelectedEffect(int32_t type, const std::string& name, const std::string& folder)
+    {
+        return selected_.AddSelectedEffect(type, name, folder);
+    }
+    void RemoveSelectedEffect(const std::string& full) { selected_.RemoveSelectedEffect(full); }
+    void ClearSelected() { selected_.ClearSelected(); }
+    // Oldest first.
+    const std::vector<SubEffImg>& SelectedEffects() const { return selected_.Selection(); }
+    const EffectIndex& EffectNames() const { return selected_.Index(); }
+    // The saved choice of the settings record applied (layers, picture-in-picture, text line), and
+    // handed back to it before it is saved.
+    void ApplySavedEffectChoice();
+    void StoreEffectChoice() const;
+
+    // The layer list.
+    bool SetEffType(int32_t category, int32_t mode) { return effects_.SetEffType(category, mode); }
+    int32_t DisplayMode() const { return effects_.DisplayMode(); }
+    std::vector<LayerInfo> Layers() const { return effects_.Layers(); }
+    bool LayersLoaded() const { return effects_.LayersLoaded(); }
+
+    // The picture-in-picture.
+    void SetPip(const SettingsRecord::InnerImgGroup& settings) { effects_.Pip().SetPip(settings); }
+    void SetPipClose(bool close) { effects_.Pip().SetPipClose(close); }
+    void SetPipBackImage(const std::string& path) { effects_.Pip().SetPipBackImage(path); }
+
+    // The scrolling text line.
+    void SetTextLine(const SettingsRecord::AddFontGroup& settings) { effects_.Text().SetTextLine(settings); }
+    void SetTextClose(bool close) { effects_.Text().SetTextClose(close); }
+
+    // The song and its lyric lines.
+    void PlaySong(const std::string& songPath, const std::string& lyricPath)
+    {
+        effects_.Karaoke().PlaySong(songPath, lyricPath);
+    }
+    void PauseSong() { effects_.Karaoke().Pause(); }
+    void ResumeSong() { effects_.Karaoke().Resume(); }
+    void StopSong() { effects_.Karaoke().Stop(); }
+    void SeekSong(double fraction) { effects_.Karaoke().Seek(fraction); }
+    bool IsSongEnded() const { return effects_.Karaoke().IsEnded(); }
+    bool IsSongPaused() const { return effects_.Karaoke().IsPaused(); }
+    double SongPosition() const { return effects_.Karaoke().Position(); }
+    double SongDuration() const { return effects_.Karaoke().Duration(); }
+    void ToggleAudioTrack() { effects_.Karaoke().ToggleAudioTrack(); }
+    void ToggleBalance() { effects_.Karaoke().ToggleBalance(); }
+    void SetSongVolume(int volume) { effects_.Karaoke().SetVolume(volume); }
+    // Receives the song's end (WM_MEDIA_ENDED); null for none.
+    void SetSongNotify(QObject* notify) { effects_.Karaoke().Player().SetNotifyWindow(notify); }
+
+    // The speakers' master volume and mute, opened for the window that drives them.
+    void OpenSpeakerControls(QObject* window);
+    void CloseSpeakerControls();
+    // A 0..100 slider position, the same for both channels.
+    void SetSpeakerVolume(int position);
+    // 0..kMaximum of the first channel, -1 when unavailable.
+    long SpeakerVolume();
+    void SetSpeakerMute(bool mute) { mute_.SetMute(mute); }
+    // 1 muted, 0 sounding, -1 unavailable.
+    int SpeakerMute() { return mute_.GetMute(); }
 
     // The left pane receives the movie and photo notifications; null for none.
     void SetLeftPane(QObject* pane) { leftPane_ = pane; }
 
     // Sees every frame written to the virtual camera, on the thread that wrote it.
     void SetFrameTap(std::function<void(const uint8_t*, size_t)> tap) { frameTap_ = std::move(tap); }
-
-    CEffectChain& Effects() { return effects_; }
 
     // The steps every frame takes before it is written: effects, colour adjustment, photo.
     void ProcessFrame(uint8_t* frame);
@@ -94,13 +153,17 @@ public:
     std::atomic<int32_t> CaptureMode{CAPTURE_IGNORE};
 
 private:
+    friend struct CaptureScrTestAccess;
     int WriteFrame(const uint8_t* frame, size_t length);
     void OnMovieTimer();
     void OnPictureTimer();
     void StartPictureSource(const std::string& path);
+    void TakePhoto(const uint8_t* frame);
+    void SavePhotoAndReport(const uint8_t* frame);
 
     CNormalCameraHelper camera_;
     CEffectChain effects_;
+    CSelectedEffects selected_{effects_};
     CCameraWriterHelper writer_;
     _DEVIECEFORMAT_LIST* resolutionList_ = nullptr;
     _DEVIECENAME_LIST* deviceList_ = nullptr;
@@ -113,9 +176,10 @@ private:
     CMuteControl mute_;
     CMovieParseHelper movie_;
 
-    const int32_t& sourceKind_;
+    int32_t sourceKind_ = SOURCE_CAMERA;
     QObject* leftPane_ = nullptr;
     std::function<void(const std::string&)> soundPlayer_;
     std::function<void(const uint8_t*, size_t)> frameTap_;
     std::array<uint8_t, zendracam::kFrameBytes> pictureCopy_{};  // effects never touch the picture itself
+    QObject uiContext_;  // lives on the thread that built the sink: the user-interface thread
 };

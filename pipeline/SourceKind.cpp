@@ -31,9 +31,9 @@ void StopForTarget(CCaptureScr& sink, int32_t current, int32_t target, const std
 
 }  // namespace
 
-void SwitchSource(CCaptureScr& sink, int32_t& current, int32_t target, const std::function<void()>& stopScreenFully)
+void SwitchSource(CCaptureScr& sink, int32_t target, const std::function<void()>& stopScreenFully)
 {
-    const int32_t previous = current;
+    const int32_t previous = sink.SourceKind();
     StopForTarget(sink, previous, target, stopScreenFully);
     if (previous != target) {
         if (target == SOURCE_CAMERA)
@@ -41,13 +41,13 @@ void SwitchSource(CCaptureScr& sink, int32_t& current, int32_t target, const std
         else if (target == SOURCE_PICTURE)
             sink.RestartPicture();
     }
-    current = target;
+    sink.SetSourceKind(target);
 }
 
-bool SwitchToPictureFile(CCaptureScr& sink, int32_t& current, const std::string& path)
+bool SwitchToPictureFile(CCaptureScr& sink, const std::string& path)
 {
-    StopForTarget(sink, current, SOURCE_PICTURE, {});
+    StopForTarget(sink, sink.SourceKind(), SOURCE_PICTURE, {});
     const bool shown = path != sink.PicturePath() && sink.ShowPicture(path);
-    current = SOURCE_PICTURE;
+    sink.SetSourceKind(SOURCE_PICTURE);
     return shown;
 }

@@ -13,13 +13,12 @@ enum SourceCode : int32_t {
     SOURCE_MEDIA = 0x80000,
 };
 
-// Stops the source in `current` as leaving it for `target` requires, starts the target where a switch
-// starts it, and stores the target in `current`. `stopScreenFully` is the screen panel's full stop,
-// used when the screen source gives way to the camera; without one the grabber is stopped.
-void SwitchSource(CCaptureScr& sink, int32_t& current, int32_t target,
-                  const std::function<void()>& stopScreenFully = {});
+// Stops the sink's current source as leaving it for `target` requires, starts the target where a
+// switch starts it, and makes the target the sink's source. `stopScreenFully` is the screen panel's full
+// stop, used when the screen source gives way to the camera; without one the grabber is stopped.
+void SwitchSource(CCaptureScr& sink, int32_t target, const std::function<void()>& stopScreenFully = {});
 
 // A picture chosen while any source runs: that source stops as for a switch to the picture, the
 // picture is shown unless it already is, and the picture becomes the source. Returns ShowPicture's
 // result.
-bool SwitchToPictureFile(CCaptureScr& sink, int32_t& current, const std::string& path);
+bool SwitchToPictureFile(CCaptureScr& sink, const std::string& path);

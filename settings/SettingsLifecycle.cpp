@@ -17,12 +17,11 @@ void EnsureFolder(std::string& path, const char* fallbackName)
 
 }  // namespace
 
-void LoadSettingsAtStart()
+void LoadSettingsFiles()
 {
     LoadUserConfig();
     ReadActiveIni();
     ReadCameraIni();
-    EnsureOutputFolders();
 }
 
 void EnsureOutputFolders()

@@ -7,24 +7,43 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include <csignal>
+
 #include <gtest/gtest.h>
 
 namespace {
 
-int RunKorvel(const TempHome& home, const QStringList& args, QByteArray* errors = nullptr, bool display = true)
+void StartKorvel(QProcess& korvel, const TempHome& home, const QStringList& args, bool display = true)
 {
-    QProcess korvel;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("KORVEL_HOME", QString::fromStdString(home.Path()));
+    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(home.RuntimeFolder()));
     if (!display)
         env.remove("DISPLAY");
     korvel.setProcessEnvironment(env);
     korvel.start(KORVEL_EXE, args);
+}
+
+int RunKorvel(const TempHome& home, const QStringList& args, QByteArray* errors = nullptr, bool display = true)
+{
+    QProcess korvel;
+    StartKorvel(korvel, home, args, display);
     if (!korvel.waitForFinished(60000))
         return -1;
     if (errors)
         *errors = korvel.readAllStandardError();
     return korvel.exitStatus() == QProcess::NormalExit ? korvel.exitCode() : -1;
+}
+
+// Starts a studio without limits and waits for its first status line, the sign that it runs.
+bool StartRunningStudio(QProcess& korvel, const TempHome& home)
+{
+    StartKorvel(korvel, home, {"--headless"});
+    korvel.setReadChannel(QProcess::StandardError);
+    QByteArray errors;
+    while (!errors.contains("frames written") && korvel.waitForReadyRead(60000))
+        errors += korvel.readAllStandardError();
+    return errors.contains("frames written");
 }
 
 Bgr Pattern(int x, int y)
@@ -70,6 +89,36 @@ TEST(HeadlessStartup, FirstRunWritesTheDefaultFiles)
     WriteFileBytes(home.File("User_Config.xml"), "<User_Config><LoopMode><item Musiz='3' MedFile='4'/></LoopMode></User_Config>");
     ASSERT_EQ(RunKorvel(home, {"--headless", "--frames", "0"}), 0);
     EXPECT_NE(ReadFileBytes(home.File("User_Config.xml")).find("<item Musiz=\"3\" MedFile=\"4\"/>"), std::string::npos);
+}
+
+TEST(HeadlessStartup, StopSignalsRunTheNormalEnd)
+{
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        TempHome home;
+        QProcess korvel;
+        ASSERT_TRUE(StartRunningStudio(korvel, home)) << signal;
+        EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(home.File("User_Config.xml"))));
+        ::kill(pid_t(korvel.processId()), signal);
+        ASSERT_TRUE(korvel.waitForFinished(30000)) << signal;
+        EXPECT_EQ(korvel.exitStatus(), QProcess::NormalExit) << signal;
+        EXPECT_EQ(korvel.exitCode(), 0) << signal;
+        for (const char* file : {"User_Config.xml", "Active.ini", "Camera.ini"})
+            EXPECT_FALSE(ReadFileBytes(home.File(file)).empty()) << file << " after signal " << signal;
+    }
+}
+
+TEST(HeadlessStartup, ASecondStudioLeavesTheRunningOneAlone)
+{
+    TempHome home;
+    QProcess first;
+    ASSERT_TRUE(StartRunningStudio(first, home));
+    QByteArray errors;
+    EXPECT_EQ(RunKorvel(home, {"--headless", "--frames", "0"}, &errors), 3);
+    EXPECT_TRUE(errors.contains("another Korvel is running")) << errors.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(home.File("User_Config.xml"))));
+    EXPECT_EQ(first.state(), QProcess::Running);
+    first.terminate();
+    EXPECT_TRUE(first.waitForFinished(30000));
 }
 
 TEST(HeadlessStartup, BadArgumentsExitWithCode2)

@@ -23,6 +23,11 @@
 #include <mutex>
 #include <vector>
 
+// The chain inside the sink, for switching the logo off where frames are checked byte for byte.
+struct CaptureScrTestAccess {
+    static CEffectChain& Chain(CCaptureScr& sink) { return sink.effects_; }
+};
+
 namespace {
 
 constexpr size_t kFrameBytes = 230400;
@@ -51,7 +56,7 @@ protected:
         LastFrameTick = 0;
         PhotoRequested = false;
         sink.SetLeftPane(&pane);
-        sink.Effects().Logo().Enabled = 0;  // frames here are checked byte for byte
+        CaptureScrTestAccess::Chain(sink).Logo().Enabled = 0;  // frames here are checked byte for byte
         sink.SetFrameTap([this](const uint8_t* frame, size_t length) {
             std::lock_guard lock(mutex);
             written.emplace_back(frame, frame + length);
@@ -71,9 +76,8 @@ protected:
 
     TempHome home;
     uint32_t now = 0;
-    int32_t sourceKind = SOURCE_CAMERA;
     MessageLog pane;
-    CCaptureScr sink{sourceKind};
+    CCaptureScr sink;
     std::mutex mutex;
     std::vector<std::vector<uint8_t>> written;
 };
@@ -290,7 +294,7 @@ TEST_F(Sink, MovieTimerWritesTheMoviesFrames)
     QTemporaryDir dir;
     const std::string movie = MakeMovie(dir);
     ASSERT_FALSE(movie.empty());
-    sourceKind = SOURCE_MEDIA;
+    sink.SetSourceKind(SOURCE_MEDIA);
     sink.PlayMovie(movie);
     EXPECT_EQ(CurrentMediaPath, movie);
     EXPECT_EQ(sink.CaptureMode, CAPTURE_PASS_THROUGH);
@@ -322,39 +326,38 @@ TEST_F(Sink, MovieTimerWritesTheMoviesFrames)
 TEST_F(Sink, SwitchingSourcesStopsThePreviousOne)
 {
     WriteBmp(home.File("p.bmp"), 320, 240, 24, [](int, int) { return Bgr{1, 2, 3}; });
-    int32_t current = SOURCE_CAMERA;
     sink.StartCameraCapture();
 
     // Camera to picture: capture stops; there is no picture to restart yet.
-    SwitchSource(sink, current, SOURCE_PICTURE);
-    EXPECT_EQ(current, SOURCE_PICTURE);
+    SwitchSource(sink, SOURCE_PICTURE);
+    EXPECT_EQ(sink.SourceKind(), SOURCE_PICTURE);
     EXPECT_EQ(sink.CaptureMode, CAPTURE_IGNORE);
     EXPECT_FALSE(sink.PictureActive);
 
     // A chosen file is shown; a switch away and back restarts it.
-    EXPECT_TRUE(SwitchToPictureFile(sink, current, home.File("p.bmp")));
+    EXPECT_TRUE(SwitchToPictureFile(sink, home.File("p.bmp")));
     EXPECT_TRUE(sink.PictureActive);
-    SwitchSource(sink, current, SOURCE_CAMERA);
+    SwitchSource(sink, SOURCE_CAMERA);
     EXPECT_FALSE(sink.PictureActive);
     EXPECT_EQ(sink.CaptureMode, CAPTURE_PROCESS);
-    SwitchSource(sink, current, SOURCE_PICTURE);
+    SwitchSource(sink, SOURCE_PICTURE);
     EXPECT_TRUE(sink.PictureActive);
-    SwitchSource(sink, current, SOURCE_PICTURE);  // no restart of the same source
+    SwitchSource(sink, SOURCE_PICTURE);  // no restart of the same source
     EXPECT_TRUE(sink.PictureActive);
 
     // Media gives way with stop reason 1.
-    SwitchSource(sink, current, SOURCE_MEDIA);
+    SwitchSource(sink, SOURCE_MEDIA);
     EXPECT_FALSE(sink.PictureActive);
     sink.MoviePlaying = true;
-    SwitchSource(sink, current, SOURCE_SCREEN);
+    SwitchSource(sink, SOURCE_SCREEN);
     EXPECT_EQ(pane.messages.back(), (std::pair<int, uintptr_t>{WM_MOVIE_STOPPED, 1}));
 
     // The screen leaves for the camera through the panel's full stop, for the others through the timer.
     int fullStops = 0;
-    SwitchSource(sink, current, SOURCE_CAMERA, [&] { ++fullStops; });
+    SwitchSource(sink, SOURCE_CAMERA, [&] { ++fullStops; });
     EXPECT_EQ(fullStops, 1);
-    EXPECT_EQ(current, SOURCE_CAMERA);
-    current = SOURCE_SCREEN;
-    SwitchSource(sink, current, SOURCE_MEDIA, [&] { ++fullStops; });
+    EXPECT_EQ(sink.SourceKind(), SOURCE_CAMERA);
+    sink.SetSourceKind(SOURCE_SCREEN);
+    SwitchSource(sink, SOURCE_MEDIA, [&] { ++fullStops; });
     EXPECT_EQ(fullStops, 1);
 }

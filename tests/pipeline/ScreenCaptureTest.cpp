@@ -215,8 +215,8 @@ TEST(ScreenGrab, TimerFeedsThePipelineUnderXvfb)
     Settings = SettingsRecord();
     Settings.AdjustColor.Forbid = false;
     Settings.AdjustColor.Contrast = 0;  // every byte becomes 127
-    int32_t kind = 0x40000;
-    CCaptureScr sink(kind);
+    CCaptureScr sink;
+    sink.SetSourceKind(SOURCE_SCREEN);
     std::vector<std::vector<uint8_t>> written;
     sink.SetFrameTap([&](const uint8_t* f, size_t n) { written.emplace_back(f, f + n); });
     sink.SetCaptureRect(0, 0, 640, 480);
@@ -244,8 +244,8 @@ TEST(ScreenGrab, RecordingTakesTheScreenWithoutEffects)
     QTemporaryDir dir;
     const QString wmv = dir.filePath("screen.wmv");
     {
-        int32_t kind = 0x40000;
-        CCaptureScr sink(kind);
+        CCaptureScr sink;
+        sink.SetSourceKind(SOURCE_SCREEN);
         size_t written = 0;
         sink.SetFrameTap([&](const uint8_t*, size_t) { ++written; });
         sink.SetCaptureRect(0, 0, 640, 480);

@@ -52,7 +52,8 @@ std::string DefaultsDocument(const std::string& folder)
 
 TEST_F(UserConfigTest, WithoutAFileTheDefaultsAreWrittenInTheStandardLayout)
 {
-    LoadSettingsAtStart();
+    LoadSettingsFiles();
+    EnsureOutputFolders();
     EXPECT_TRUE(Settings.AdjustColor.Forbid);
     EXPECT_TRUE(Settings.AddFont.Close);
     EXPECT_TRUE(Settings.InnerImg.Close);

@@ -10,6 +10,7 @@
 #include "app/WndSetting.h"
 #include "app/WndUserOptHite.h"
 #include "app/WndWelcome.h"
+#include "ktv/panels/WndKTV.h"
 #include "ui/ShellTree.h"
 #include "ui/SkinResources.h"
 

@@ -6,6 +6,11 @@
 #include "app/KorvelMainFrm.h"
 #include "app/ShellMessages.h"
 #include "app/WndUserOptHite.h"
+#include "effects/panels/WndSpeEffect.h"
+#include "ktv/panels/WndKTV.h"
+#include "ktv/panels/WndLeftPan.h"
+#include "pipeline/panels/WndVideoScr.h"
+#include "record/panels/WndOpus.h"
 #include "support/Files.h"
 #include "ui/SkinResources.h"
 
@@ -56,7 +61,7 @@ TEST_F(MainFrameTest, OpensOnTheEffectsTab)
     EXPECT_EQ(CaptureSink, &frame->Sink());
     EXPECT_EQ(frame->Sink().CaptureMode, CAPTURE_PROCESS);  // capture started at creation
     EXPECT_EQ(frame->windowTitle(), QString::fromUtf8("Korvel虚拟视频"));
-    EXPECT_EQ(frame->SourceKind, 0x10000);
+    EXPECT_EQ(frame->Sink().SourceKind(), 0x10000);
     EXPECT_TRUE(frame->IsControlChecked(1006));
     EXPECT_EQ(Panels(), (std::vector<bool>{true, false, false, true, false}));
     EXPECT_EQ(frame->EffectsPanel()->geometry(), frame->ControlRect(1003));

@@ -101,14 +101,14 @@ TEST_F(StartupTest, LeftoversOfACrashedInstanceDoNotBlock)
 
 class TwoProcessesTest : public ShellTest {
 protected:
-    void Start(QProcess& korvel)
+    void Start(QProcess& korvel, const QStringList& args = {})
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("KORVEL_HOME", QString::fromStdString(home_.Path()));
         env.insert("XDG_RUNTIME_DIR", runtime_.path());
         env.insert("QT_QPA_PLATFORM", "offscreen");
         korvel.setProcessEnvironment(env);
-        korvel.start(KORVEL_EXE, {});
+        korvel.start(KORVEL_EXE, args);
         ASSERT_TRUE(korvel.waitForStarted(10000));
     }
     // True once a running instance answers on the local server, that is once its main window exists.
@@ -160,6 +160,27 @@ TEST_F(TwoProcessesTest, ASecondStartBringsTheFirstToTheFrontAndEnds)
     EXPECT_TRUE(WaitForMainWindow(third)) << third.readAllStandardError().toStdString();
     EXPECT_EQ(third.state(), QProcess::Running);
     Kill(third);
+}
+
+TEST_F(TwoProcessesTest, AStopSignalEndsTheWindowedStudioAsAQuitDoes)
+{
+    QProcess korvel;
+    Start(korvel);
+    ASSERT_TRUE(WaitForMainWindow(korvel)) << korvel.readAllStandardError().toStdString();
+
+    // A headless studio beside it would write the same camera and settings: it refuses to run.
+    QProcess headless;
+    Start(headless, {"--headless"});
+    ASSERT_TRUE(headless.waitForFinished(30000));
+    EXPECT_EQ(headless.exitCode(), 3) << headless.readAllStandardError().toStdString();
+    EXPECT_EQ(korvel.state(), QProcess::Running);
+
+    ::kill(pid_t(korvel.processId()), SIGTERM);
+    ASSERT_TRUE(korvel.waitForFinished(30000));
+    EXPECT_EQ(korvel.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(korvel.exitCode(), 0) << korvel.readAllStandardError().toStdString();
+    for (const char* file : {"User_Config.xml", "Active.ini", "Camera.ini"})
+        EXPECT_FALSE(ReadFileBytes(home_.File(file)).empty()) << file;
 }
 
 TEST_F(StartupTest, WithoutADisplayTheHeadlessStudioStarts)

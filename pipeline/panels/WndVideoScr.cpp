@@ -1,0 +1,7 @@
+#include "pipeline/panels/WndVideoScr.h"
+
+#include "ui/SkinResources.h"
+
+CWndVideoScr::CWndVideoScr(QWidget* parent) : CUIWnd(IDR_VIDEO_SCR, parent)
+{
+}
