@@ -214,8 +214,28 @@ bool CKorvelMainFrm::OnMessage(CWindowMessage& message)
         SetControlChecked(IDC_TAB_EFFECTS, true);
         SendWindowMessage(effectsPanel_.get(), WM_SHOW_EFFECTS);
         return true;
+    case WM_SHOW_SOURCE_TAB:
+        ShowTab(IDC_TAB_SOURCE);
+        return true;
     }
+    // Panels do not know each other: a message for another panel comes here and goes on to it.
+    if (QWidget* panel = PanelFor(message.Message()))
+        return SendWindowMessage(panel, message.Message(), message.wParam, message.lParam, message.payload);
     return false;
+}
+
+QWidget* CKorvelMainFrm::PanelFor(int message) const
+{
+    switch (message) {
+    case WM_MEDIA_LIST_ENDED:
+    case WM_SELECT_SCREEN_SOURCE:
+        return videoSourcePanel_.get();
+    case WM_KTV_PLAY_SONG:
+        return leftPanel_.get();
+    case WM_KTV_SONG_ENDED:
+        return ktvPanel_.get();
+    }
+    return nullptr;
 }
 
 void CKorvelMainFrm::OpenLink(const std::string& link)

@@ -67,6 +67,8 @@ private:
     template <class Panel>
     std::unique_ptr<Panel> CreatePanel(int placeholder, bool visible);
     void ShowTab(int tab);
+    // The panel that handles a message other panels send through this window; null for none.
+    QWidget* PanelFor(int message) const;
     void OpenLink(const std::string& link);
     void ShowFromTray();
     void StartFlash();

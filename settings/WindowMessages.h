@@ -31,6 +31,7 @@ enum WindowMessage : int {
     WM_PHOTO_TAKEN = 0x5BA,         // frame sink -> left pane
     WM_SELECT_SCREEN_SOURCE = 0x5BB,
     WM_KTV_RELOAD_SONGS = 0x5C0,    // main window -> KTV panel: the song folders may have changed
+    WM_SHOW_SOURCE_TAB = 0x5C1,     // left pane -> main window: its video-source button was pressed
 };
 
 class CWindowMessage : public QEvent {

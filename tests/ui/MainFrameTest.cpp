@@ -121,6 +121,23 @@ TEST_F(MainFrameTest, EffectsPanelsCanAskForTheEffectsTab)
     EXPECT_EQ(effects.messages, std::vector<int>{WM_SHOW_EFFECTS});
 }
 
+TEST_F(MainFrameTest, MessagesBetweenPanelsGoThroughTheMainWindow)
+{
+    MessageSpy source(frame->VideoSourcePanel());
+    MessageSpy left(frame->LeftPanel());
+    MessageSpy ktv(frame->KtvPanel());
+    for (int message : {WM_MEDIA_LIST_ENDED, WM_SELECT_SCREEN_SOURCE, WM_KTV_PLAY_SONG, WM_KTV_SONG_ENDED})
+        SendWindowMessage(frame.get(), message);
+    EXPECT_EQ(source.messages, (std::vector<int>{WM_MEDIA_LIST_ENDED, WM_SELECT_SCREEN_SOURCE}));
+    EXPECT_EQ(left.messages, std::vector<int>{WM_KTV_PLAY_SONG});
+    EXPECT_EQ(ktv.messages, std::vector<int>{WM_KTV_SONG_ENDED});
+
+    // The left pane's video-source button opens the video-source tab.
+    EXPECT_TRUE(SendWindowMessage(frame.get(), WM_SHOW_SOURCE_TAB));
+    EXPECT_EQ(Panels(), (std::vector<bool>{false, true, false, true, false}));
+    EXPECT_TRUE(frame->LeftPanel()->IsControlChecked(1136));
+}
+
 TEST_F(MainFrameTest, CloseButtonHidesWhenExitOnCloseIs0)
 {
     Settings.ExitOnClose = 0;
