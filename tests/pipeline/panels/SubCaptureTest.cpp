@@ -26,6 +26,12 @@
 
 extern bool XvfbRunning;
 
+// Where the rectangles of failed checks are told.
+static std::ostream& operator<<(std::ostream& out, const CaptureRect& r)
+{
+    return out << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+}
+
 namespace {
 
 enum {
@@ -60,11 +66,6 @@ constexpr Buttons kRecordingPaused{false, true, false, false};
 std::ostream& operator<<(std::ostream& out, const Buttons& b)
 {
     return out << b.start << b.record << b.pause << b.stop;
-}
-
-std::ostream& operator<<(std::ostream& out, const CaptureRect& r)
-{
-    return out << r.left << "," << r.top << "," << r.right << "," << r.bottom;
 }
 
 // Another program's windows, on a connection of their own.
@@ -169,11 +170,10 @@ protected:
 
     CWndRgn* WaitForSelector()
     {
-        QTest::qWaitFor([this] { return panel_->OpenSelector() != nullptr; }, 3000);
+        if (!QTest::qWaitFor([this] { return panel_->OpenSelector() != nullptr; }, 3000))
+            return nullptr;
         CWndRgn* selector = panel_->OpenSelector();
-        if (selector)
-            QTest::qWaitForWindowExposed(selector);
-        return selector;
+        return QTest::qWaitForWindowExposed(selector) ? selector : nullptr;
     }
     // Drags a box on the free selector from `from` to `to` (screen positions).
     void Drag(CWndRgn* selector, QPoint from, QPoint to)
@@ -587,7 +587,7 @@ TEST_F(CapturePanelWithWindowManager, MainWindowMinimisesAndTheFrameFollowsAMana
 
     // A free box: cancelled, the main window comes back.
     main_->showNormal();
-    QTest::qWaitFor([this] { return !main_->isMinimized(); }, 2000);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !main_->isMinimized(); }, 2000));
     Click(IDC_MODE_FREE);
     Click(IDC_START);
     EXPECT_TRUE(QTest::qWaitFor([this] { return main_->isMinimized(); }, 2000));
