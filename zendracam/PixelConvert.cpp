@@ -109,6 +109,22 @@ void BgrBottomUpToTopDown24(const uint8_t* src, int width, int height, uint8_t* 
     }
 }
 
+void BgrBottomUpToTopDown32(const uint8_t* src, int width, int height, uint8_t* dst, size_t dstStride, bool rgb)
+{
+    const size_t rowBytes = size_t(width) * 3;
+    const int first = rgb ? 2 : 0, last = rgb ? 0 : 2;
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* in = src + size_t(height - 1 - y) * rowBytes;
+        uint8_t* out = dst + size_t(y) * dstStride;
+        for (int x = 0; x < width; ++x) {
+            out[4 * x] = in[3 * x + first];
+            out[4 * x + 1] = in[3 * x + 1];
+            out[4 * x + 2] = in[3 * x + last];
+            out[4 * x + 3] = 255;
+        }
+    }
+}
+
 void Bgr0TopDownToBgrBottomUp(const uint8_t* src, size_t srcStride, int width, int height, uint8_t* dst)
 {
     const size_t rowBytes = size_t(width) * 3;
