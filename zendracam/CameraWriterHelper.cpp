@@ -37,7 +37,7 @@ bool CCameraWriterHelper::InitDevice(Outputs outputs)
     const std::string path = areaPath_.empty() ? DefaultFrameAreaPath() : areaPath_;
     const bool area = area_.Create(path);
     if (!area)
-        std::fprintf(stderr, "zendracam: cannot create the frame area \"%s\"; something not ours is there\n",
+        std::fprintf(stderr, "zendracam: cannot create the frame area \"%s\"; the preview and recordings get no frames\n",
                      path.c_str());
     running_ = area || loopback_ || pipeWire_;
     if (!running_)

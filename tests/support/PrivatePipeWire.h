@@ -134,6 +134,37 @@ public:
         return node;
     }
 
+    // Starts GStreamer's pipewiresrc on `node`, asking for 320×240 `format`: `frames` frames into
+    // `file`, or with 0 frames for ever into nothing.
+    std::unique_ptr<QProcess> StartConsumer(const QJsonObject& node, const QString& format, int frames = 0,
+                                            const QString& file = {}) const
+    {
+        QStringList pipeline = {"-q", "pipewiresrc", "target-object=" + node["info"]["props"]["object.serial"].toVariant().toString()};
+        if (frames > 0)
+            pipeline << QString("num-buffers=%1").arg(frames);
+        pipeline << "!" << "video/x-raw,format=" + format + ",width=320,height=240" << "!";
+        pipeline << (frames > 0 ? QStringList{"filesink", "location=" + file} : QStringList{"fakesink"});
+        auto consumer = std::make_unique<QProcess>();
+        consumer->setProcessEnvironment(env_);
+        consumer->start("gst-launch-1.0", pipeline);
+        return consumer;
+    }
+
+    // The `frames` frames a consumer got in `format`, one after the other; empty, with the reason in
+    // `why`, when it got none.
+    QByteArray Receive(const QJsonObject& node, const QString& format, int frames, QString* why) const
+    {
+        const QString file = base_.filePath("received.raw");
+        QFile::remove(file);
+        const auto consumer = StartConsumer(node, format, frames, file);
+        if (!consumer->waitForFinished(30000) || consumer->exitCode() != 0) {
+            *why = "pipewiresrc: " + QString::fromUtf8(consumer->readAllStandardError()) + Log("wireplumber");
+            return {};
+        }
+        QFile raw(file);
+        return raw.open(QIODevice::ReadOnly) ? raw.readAll() : QByteArray();
+    }
+
 private:
     void WriteText(const QString& name, const QByteArray& text)
     {
