@@ -8,9 +8,11 @@
 #include <spa/buffer/meta.h>
 #include <spa/param/video/format-utils.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <mutex>
 #include <thread>
 #include <vector>

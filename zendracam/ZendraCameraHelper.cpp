@@ -75,7 +75,7 @@ void CZendraCameraHelper::CaptureLoop()
     auto lastOpen = Clock::now();
     while (running_) {
         const auto now = Clock::now();
-        // A writer that went away and came back made a new area; the old mapping stays silent.
+        // A writer that went away and came back made a new area; the old file stays silent.
         if (now - lastFrame >= kReopenInterval && now - lastOpen >= kReopenInterval) {
             area_.Open(openedPath_);
             lastOpen = now;

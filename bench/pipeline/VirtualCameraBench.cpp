@@ -44,7 +44,29 @@ std::vector<uint8_t> Frame()
 // A writer with all three outputs, its PipeWire node streaming to a consumer.
 class EveryOutput {
 public:
-    bool Start(std::string* why)
+    // False, with the benchmark skipped and why, when it cannot be set up.
+    bool Start(benchmark::State& state)
+    {
+        std::string why;
+        if (Set(&why))
+            return true;
+        state.SkipWithError(why.c_str());
+        return false;
+    }
+
+    ~EveryOutput()
+    {
+        writer_.UninitDevice();
+        if (consumer_) {
+            consumer_->kill();
+            consumer_->waitForFinished(3000);
+        }
+    }
+
+    CCameraWriterHelper& Writer() { return writer_; }
+
+private:
+    bool Set(std::string* why)
     {
         QString reason;
         if (!daemon_.Start(&reason)) {
@@ -71,18 +93,6 @@ public:
         return false;
     }
 
-    ~EveryOutput()
-    {
-        writer_.UninitDevice();
-        if (consumer_) {
-            consumer_->kill();
-            consumer_->waitForFinished(3000);
-        }
-    }
-
-    CCameraWriterHelper& Writer() { return writer_; }
-
-private:
     PrivatePipeWire daemon_;
     std::unique_ptr<QProcess> consumer_;
     CCameraWriterHelper writer_{"/dev/shm/korvel-bench-" + std::to_string(getpid())};
@@ -124,11 +134,8 @@ std::chrono::nanoseconds ProcessTime()
 static void BM_SetOrgBmp24DataEveryOutput(benchmark::State& state)
 {
     EveryOutput outputs;
-    std::string why;
-    if (!outputs.Start(&why)) {
-        state.SkipWithError(why.c_str());
+    if (!outputs.Start(state))
         return;
-    }
     const auto frame = Frame();
     for (auto _ : state)
         benchmark::DoNotOptimize(outputs.Writer().SetOrgBmp24Data(frame.data(), frame.size()));
@@ -173,11 +180,8 @@ BENCHMARK(BM_PipeWireFrameConversion)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosec
 static void BM_QuietCameraCost(benchmark::State& state)
 {
     EveryOutput outputs;
-    std::string why;
-    if (!outputs.Start(&why)) {
-        state.SkipWithError(why.c_str());
+    if (!outputs.Start(state))
         return;
-    }
     const auto frame = Frame();
     outputs.Writer().SetOrgBmp24Data(frame.data(), frame.size());
     constexpr auto kQuiet = std::chrono::seconds(3);
