@@ -2,7 +2,6 @@
 // what it asks of it and in what order, and the frames it writes.
 #include "zendracam/CameraWriterHelper.h"
 #include "zendracam/LoopbackOutput.h"
-#include "zendracam/PixelConvert.h"
 
 #include "FakeVideoDevice.h"
 #include "support/TempHome.h"
@@ -175,33 +174,4 @@ TEST(LoopbackOutput, NoDeviceOnThisMachineMeansTheOtherOutputsOnly)
     EXPECT_EQ(writer.SetOrgBmp24Data(frame.data(), frame.size()), 1);
     CFrameAreaReader reader;
     EXPECT_TRUE(reader.Open(home.RuntimePath() + "/ZENDRA Capture"));
-}
-
-TEST(LoopbackOutput, Yuv422AgreesWithTheFormulaOnAnyPicture)
-{
-    // Widths that fill whole 8-pixel groups and ones that leave pairs over.
-    for (const int width : {320, 14, 2}) {
-        const int height = 5;
-        std::vector<uint8_t> frame(size_t(width) * 3 * height);
-        uint32_t seed = 12345;
-        for (auto& b : frame)
-            b = uint8_t((seed = seed * 1103515245u + 12345u) >> 16);
-        for (const bool uyvy : {false, true}) {
-            std::vector<uint8_t> got(size_t(width) * 2 * height);
-            BgrBottomUpToYuv422(frame.data(), width, height, got.data(), size_t(width) * 2, uyvy);
-            for (int y = 0; y < height; ++y)
-                for (int x = 0; x < width; x += 2) {
-                    const uint8_t* p = frame.data() + size_t(height - 1 - y) * width * 3 + size_t(x) * 3;
-                    const auto luma = [](const uint8_t* q) { return ((66 * q[2] + 129 * q[1] + 25 * q[0] + 128) >> 8) + 16; };
-                    const int b = (p[0] + p[3] + 1) / 2, g = (p[1] + p[4] + 1) / 2, r = (p[2] + p[5] + 1) / 2;
-                    const int u = ((-38 * r - 74 * g + 112 * b + 128) >> 8) + 128;
-                    const int v = ((112 * r - 94 * g - 18 * b + 128) >> 8) + 128;
-                    const uint8_t* q = got.data() + size_t(y) * width * 2 + size_t(x) * 2;
-                    const std::array<int, 4> expected = uyvy ? std::array<int, 4>{u, luma(p), v, luma(p + 3)}
-                                                             : std::array<int, 4>{luma(p), u, luma(p + 3), v};
-                    ASSERT_EQ((std::array<int, 4>{q[0], q[1], q[2], q[3]}), expected)
-                        << "width " << width << " uyvy " << uyvy << " at " << x << "," << y;
-                }
-        }
-    }
 }
