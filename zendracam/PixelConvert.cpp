@@ -76,18 +76,29 @@ __attribute__((target("ssse3"))) int Yuv422RowSsse3(const uint8_t* in, int width
     return x;
 }
 
-}  // namespace
+using VectorRow = int (*)(const uint8_t* in, int width, uint8_t* out, bool variant);
+using ScalarRow = void (*)(const uint8_t* in, int width, uint8_t* out, bool variant);
 
-void BgrBottomUpToYuv422(const uint8_t* src, int width, int height, uint8_t* dst, size_t dstStride, bool uyvy)
+// Converts a bottom-up frame into top-down rows of `dstStride` bytes, `outBytes` a pixel: each row
+// with `vector` where the processor has SSSE3, and what that leaves over with `scalar`.
+void EachRowTopDown(const uint8_t* src, int width, int height, uint8_t* dst, size_t dstStride, int outBytes,
+                    bool variant, VectorRow vector, ScalarRow scalar)
 {
     static const bool ssse3 = __builtin_cpu_supports("ssse3");
     const size_t srcStride = size_t(width) * 3;
     for (int y = 0; y < height; ++y) {
         const uint8_t* in = src + size_t(height - 1 - y) * srcStride;
         uint8_t* out = dst + size_t(y) * dstStride;
-        const int done = ssse3 ? Yuv422RowSsse3(in, width, out, uyvy) : 0;
-        Yuv422RowScalar(in + 3 * done, width - done, out + 2 * done, uyvy);
+        const int done = ssse3 ? vector(in, width, out, variant) : 0;
+        scalar(in + 3 * done, width - done, out + size_t(outBytes) * done, variant);
     }
+}
+
+}  // namespace
+
+void BgrBottomUpToYuv422(const uint8_t* src, int width, int height, uint8_t* dst, size_t dstStride, bool uyvy)
+{
+    EachRowTopDown(src, width, height, dst, dstStride, 2, uyvy, Yuv422RowSsse3, Yuv422RowScalar);
 }
 
 void BgrBottomUpToTopDown24(const uint8_t* src, int width, int height, uint8_t* dst, size_t dstStride, bool rgb)
@@ -141,14 +152,7 @@ __attribute__((target("ssse3"))) int Row32Ssse3(const uint8_t* in, int width, ui
 
 void BgrBottomUpToTopDown32(const uint8_t* src, int width, int height, uint8_t* dst, size_t dstStride, bool rgb)
 {
-    static const bool ssse3 = __builtin_cpu_supports("ssse3");
-    const size_t rowBytes = size_t(width) * 3;
-    for (int y = 0; y < height; ++y) {
-        const uint8_t* in = src + size_t(height - 1 - y) * rowBytes;
-        uint8_t* out = dst + size_t(y) * dstStride;
-        const int done = ssse3 ? Row32Ssse3(in, width, out, rgb) : 0;
-        Row32Scalar(in + 3 * done, width - done, out + 4 * done, rgb);
-    }
+    EachRowTopDown(src, width, height, dst, dstStride, 4, rgb, Row32Ssse3, Row32Scalar);
 }
 
 void Bgr0TopDownToBgrBottomUp(const uint8_t* src, size_t srcStride, int width, int height, uint8_t* dst)
