@@ -1,5 +1,6 @@
 #include "zendracam/NormalCameraHelper.h"
 
+#include "diag/ThreadSignalStack.h"
 #include "zendracam/NearestScale.h"
 #include "fileio/TextEncoding.h"
 
@@ -180,7 +181,7 @@ bool CNormalCameraHelper::StartCapture()
     if (fd_ < 0 || !notify_ || thread_.joinable())
         return false;
     running_ = true;
-    thread_ = std::thread([this] { CaptureLoop(); });
+    thread_ = std::thread([this] { UseOwnSignalStack(); CaptureLoop(); });
     return true;
 }
 

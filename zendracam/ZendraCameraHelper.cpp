@@ -1,5 +1,7 @@
 #include "zendracam/ZendraCameraHelper.h"
 
+#include "diag/ThreadSignalStack.h"
+
 #include <chrono>
 #include <cstring>
 
@@ -53,7 +55,7 @@ bool CZendraCameraHelper::StartCapture()
     if (!notify_ || thread_.joinable())
         return false;
     running_ = true;
-    thread_ = std::thread([this] { CaptureLoop(); });
+    thread_ = std::thread([this] { UseOwnSignalStack(); CaptureLoop(); });
     return true;
 }
 
