@@ -105,6 +105,25 @@ protected:
         std::vector<std::string> described;  // from the fault's description to the end
         std::string last;
     };
+    // Runs `child` in `mode`, which must end with exit code 0 within `limit`, and reads its report.
+    Report RunToTheEnd(const char* mode, const char* child, std::chrono::milliseconds limit)
+    {
+        const pid_t pid = Spawn(mode, nullptr, false, child);
+        EXPECT_GT(pid, 0);
+        if (pid > 0) {
+            EXPECT_EQ(WaitExit(pid, limit), 0) << mode;
+        }
+        return ReadReport();
+    }
+
+    // The report opens with the exception `code`, holds a raw stack and ends with its last line.
+    static void ExpectReportFrame(const Report& report, const std::string& code)
+    {
+        EXPECT_EQ(report.first.rfind("程序发生异常:类型: " + code, 0), 0u) << report.first;
+        EXPECT_FALSE(report.raw.empty());
+        EXPECT_EQ(report.last, "强制程序退出");
+    }
+
     Report ReadReport()
     {
         Report report;
@@ -193,45 +212,26 @@ TEST_F(CrashHandlerTest, NullDereferenceIsReportedWithFunctionAndLine)
 // report still ends with its last line.
 TEST_F(CrashHandlerTest, HeapCorruptedInsideMallocStillEndsTheReport)
 {
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = Spawn("heap", nullptr, false, KORVEL_PLAIN_CRASH_CHILD);
-    ASSERT_GT(pid, 0);
-    EXPECT_EQ(WaitExit(pid, std::chrono::seconds(5)), 0);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
-    const Report report = ReadReport();
-    EXPECT_EQ(report.first.rfind("程序发生异常:类型: 0x40000015", 0), 0u) << report.first;
-    EXPECT_FALSE(report.raw.empty());
-    EXPECT_EQ(report.last, "强制程序退出");
+    const Report report = RunToTheEnd("heap", KORVEL_PLAIN_CRASH_CHILD, std::chrono::seconds(5));
+    ExpectReportFrame(report, "0x40000015");
 }
 
 // A stack overflow on a thread the program started: its own signal stack carries the report.
 TEST_F(CrashHandlerTest, StackOverflowOnASecondThreadIsReported)
 {
-    const pid_t pid = Spawn("overflow", nullptr, false, KORVEL_PLAIN_CRASH_CHILD);
-    ASSERT_GT(pid, 0);
-    EXPECT_EQ(WaitExit(pid, std::chrono::seconds(30)), 0);
-    const Report report = ReadReport();
-    EXPECT_EQ(report.first.rfind("程序发生异常:类型: 0xc0000005", 0), 0u) << report.first;
-    EXPECT_FALSE(report.raw.empty());
+    const Report report = RunToTheEnd("overflow", KORVEL_PLAIN_CRASH_CHILD, std::chrono::seconds(30));
+    ExpectReportFrame(report, "0xc0000005");
     ASSERT_FALSE(report.described.empty());
     EXPECT_EQ(report.described[0].rfind("地址描述:函数(Recurse", 0), 0u) << report.described[0];
-    EXPECT_EQ(report.last, "强制程序退出");
 }
 
 // The symbol lookup itself faults: the process ends at once, with the raw report and the last line.
 TEST_F(CrashHandlerTest, CrashWhileReportingEndsAtOnce)
 {
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = Spawn("lookup");
-    ASSERT_GT(pid, 0);
-    EXPECT_EQ(WaitExit(pid, std::chrono::seconds(5)), 0);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
-    const Report report = ReadReport();
-    EXPECT_EQ(report.first.rfind("程序发生异常:类型: 0xc0000005", 0), 0u) << report.first;
-    EXPECT_FALSE(report.raw.empty());
+    const Report report = RunToTheEnd("lookup", KORVEL_CRASH_CHILD, std::chrono::milliseconds(1500));
+    ExpectReportFrame(report, "0xc0000005");
     for (const auto& m : report.described)
         EXPECT_NE(m.rfind("地址描述:", 0), 0u) << "the lookup crashed before any description: " << m;
-    EXPECT_EQ(report.last, "强制程序退出");
 }
 
 // With the sanitizer's own fault handling left on, the handler installed after it still writes the report.

@@ -45,6 +45,13 @@ class WmvWriterTest : public ::testing::Test {
 protected:
     std::string File(const char* name) const { return dir.path().toStdString() + "/" + name; }
 
+    // Init, Configure for 320×240×32 and BeginWriting; false when one of them fails.
+    static bool Begin(CWmvWriter& writer, const std::string& path, bool withAudio)
+    {
+        return writer.Init() == WMV_S_OK && writer.Configure(path, 240, 320, 32, withAudio) == WMV_S_OK &&
+               writer.BeginWriting() == WMV_S_OK;
+    }
+
     // Writes `seconds` of 10 frames/s with a tone block at the end of every second.
     void WriteSeconds(CWmvWriter& writer, int seconds, const std::vector<uint8_t>& frame)
     {
@@ -153,9 +160,7 @@ TEST_F(WmvWriterTest, VideoOnlyWithoutSound)
 {
     const std::string path = File("video.wmv");
     CWmvWriter writer(clock.Function());
-    ASSERT_EQ(writer.Init(), WMV_S_OK);
-    ASSERT_EQ(writer.Configure(path, 240, 320, 32, false), WMV_S_OK);
-    ASSERT_EQ(writer.BeginWriting(), WMV_S_OK);
+    ASSERT_TRUE(Begin(writer, path, false));
     const auto tone = ToneBlock();
     EXPECT_EQ(writer.WriteAudio(tone.data(), uint32_t(tone.size())), WMV_E_FAIL);
     const auto frame = TwoColourFrame(4);
@@ -231,9 +236,7 @@ protected:
     std::vector<std::vector<uint8_t>> WriteTenSeconds(const std::string& path, int noise)
     {
         CWmvWriter writer(clock.Function());
-        EXPECT_EQ(writer.Init(), WMV_S_OK);
-        EXPECT_EQ(writer.Configure(path, 240, 320, 32, false), WMV_S_OK);
-        EXPECT_EQ(writer.BeginWriting(), WMV_S_OK);
+        EXPECT_TRUE(Begin(writer, path, false));
         std::vector<std::vector<uint8_t>> lumas;
         uint32_t seed = 1;
         for (int64_t t = 0; t < 10 * kSecond; t += kRecordFrameTicks) {
@@ -292,9 +295,7 @@ TEST_F(WmvWriterTest, FramesTakeTheSlotNearestTheirTime)
 {
     const std::string path = File("slots.wmv");
     CWmvWriter writer(clock.Function());
-    ASSERT_EQ(writer.Init(), WMV_S_OK);
-    ASSERT_EQ(writer.Configure(path, 240, 320, 32, false), WMV_S_OK);
-    ASSERT_EQ(writer.BeginWriting(), WMV_S_OK);
+    ASSERT_TRUE(Begin(writer, path, false));
     const int64_t start = clock.now;
     const int64_t ms = kSecond / 1000;
     const auto frame = TwoColourFrame(4);
