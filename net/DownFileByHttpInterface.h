@@ -23,6 +23,11 @@
 #include <string>
 #include <thread>
 
+// The largest files the song list fetches: songs by default; the lyric client is given the second
+// through SetLimits.
+constexpr int64_t kMaxSongBytes = int64_t(200) << 20;
+constexpr int64_t kMaxLyricBytes = int64_t(1) << 20;
+
 struct DownloadLimits {
     // A whole download, connection and retry included; enough for a 20 MB song at 24 KB/s.
     std::chrono::seconds deadline{900};
@@ -34,7 +39,7 @@ struct DownloadLimits {
     // for this long, even though the server keeps the connection open.
     std::chrono::milliseconds quietEnd{3000};
     // Larger files fail: at once by their Content-Length, or as soon as the body outgrows it.
-    int64_t maxBytes = int64_t(200) << 20;
+    int64_t maxBytes = kMaxSongBytes;
 };
 
 class CDownFileByHttpInterface {

@@ -21,10 +21,6 @@ struct DownloadProgress {
 // no separator, at most 255 bytes.
 bool IsSafeFileName(const std::string& name);
 
-// The largest files the song list fetches; a lyric client is given the second with SetLimits.
-constexpr int64_t kMaxSongBytes = int64_t(200) << 20;
-constexpr int64_t kMaxLyricBytes = int64_t(1) << 20;
-
 class CDownFileClient : public CDownFileByHttpInterface {
 public:
     ~CDownFileClient() override;

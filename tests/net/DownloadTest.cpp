@@ -298,11 +298,12 @@ TEST_F(DownloadTest, MisbehavingServersFailQuicklyAndCleanly)
     EXPECT_TRUE(recorder.Get(server_.Url("/announce/300000000")).progress.empty());
 }
 
+// A lyric client's limit, 1 MiB: announced or not, a byte more fails, and a flood stops there.
 TEST_F(DownloadTest, SizeLimitHoldsWithAndWithoutALength)
 {
     Recorder recorder;
     DownloadLimits limits = QuickLimits();
-    limits.maxBytes = 1 << 20;
+    limits.maxBytes = kMaxLyricBytes;
     recorder.SetLimits(limits);
     const std::string atLimit = server_.Url("/file/1048576");
     const std::string overLimit = server_.Url("/file/1048577");
@@ -319,7 +320,7 @@ TEST_F(DownloadTest, SizeLimitHoldsWithAndWithoutALength)
         int64_t received = 0;
         for (const auto& [n, total] : r.progress)
             received += n;
-        EXPECT_LE(received, 1 << 20) << url;
+        EXPECT_LE(received, kMaxLyricBytes) << url;
     }
 }
 
