@@ -6,6 +6,7 @@
 #include <QtGlobal>
 
 #include <fcntl.h>
+#include <sanitizer/common_interface_defs.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -45,7 +46,9 @@ void PrepareFuzzHome()
     }
     home = pattern;
     ::setenv("KORVEL_HOME", home.c_str(), 1);
+    // Gone after a normal end, a sanitizer's report or a broken check.
     std::atexit(RemoveHome);
+    __sanitizer_set_death_callback(RemoveHome);
     qInstallMessageHandler(DropQtMessage);
 }
 
@@ -67,5 +70,6 @@ std::string ReadFuzzFile(const std::string& path)
 void FuzzFailure(const char* what, const char* file, int line)
 {
     std::fprintf(stderr, "\n==korvel fuzz== %s:%d: %s\n", file, line, what);
+    RemoveHome();
     std::abort();
 }

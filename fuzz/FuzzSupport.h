@@ -7,7 +7,7 @@
 #include <string_view>
 
 // Makes the program folder (KORVEL_HOME, so ProgramFile() names files in it) for this process, removed
-// again at a normal exit, and silences Qt's warnings about bad files, which are expected here. Call from
+// again at its end, and silences Qt's warnings about bad files, which are expected here. Call from
 // LLVMFuzzerInitialize.
 void PrepareFuzzHome();
 
