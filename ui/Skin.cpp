@@ -1,5 +1,7 @@
 #include "ui/Skin.h"
 
+#include "xml/WellFormedXml.h"
+
 #include <QFileInfo>
 
 #include <pugixml.hpp>
@@ -32,6 +34,9 @@ bool ParseKind(const QString& text, ControlKind& kind)
     return true;
 }
 
+// Coordinates and sizes beyond this fit no screen, and the rectangle's far edge must stay an int.
+constexpr int kMaxRectValue = 1 << 24;
+
 // "x,y,w,h" with a positive size.
 bool ParseRect(const QString& text, QRect& rect)
 {
@@ -42,7 +47,7 @@ bool ParseRect(const QString& text, QRect& rect)
     for (int i = 0; i < 4; ++i) {
         bool ok = false;
         v[i] = parts[i].trimmed().toInt(&ok);
-        if (!ok)
+        if (!ok || v[i] < -kMaxRectValue || v[i] > kMaxRectValue)
             return false;
     }
     if (v[2] <= 0 || v[3] <= 0)
@@ -160,9 +165,9 @@ std::unique_ptr<CSkin> CSkin::Load(const QString& path, QString* error)
         return fail("no skin file at " + path);
 
     pugi::xml_document doc;
-    const pugi::xml_parse_result parsed = doc.load_file(info.absoluteFilePath().toLocal8Bit().constData());
-    if (!parsed)
-        return fail(QString("%1: %2").arg(path, parsed.description()));
+    std::string why;
+    if (!LoadWellFormedXmlFile(doc, info.absoluteFilePath().toStdString(), &why))
+        return fail(QString("%1: %2").arg(path, QString::fromStdString(why)));
     const pugi::xml_node root = doc.child("skin");
     if (!root)
         return fail(path + ": no <skin> element");

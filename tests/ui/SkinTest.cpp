@@ -63,6 +63,10 @@ TEST(Skin, RefusesBrokenFiles)
         {"twice", "<window id='1' width='10' height='10'/><window id='1' width='10' height='10'/>"},
         {"no windows", ""},
         {"not xml", "<window id='1' width='10' height='10'>"},
+        {"rect past the int range",
+         "<window id='1' width='10' height='10'><control id='2' kind='edit' rect='2147483647,0,10,10'/></window>"},
+        {"attribute twice", "<window id='1' id='2' width='10' height='10'/>"},
+        {"unknown entity", "<window id='1' width='10' height='10' title='&nbsp;'/>"},
     };
     for (const auto& c : cases) {
         SkinFixture fixture;
