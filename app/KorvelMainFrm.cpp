@@ -8,7 +8,7 @@
 #include "settings/UserConfig.h"
 #include "app/WndAbout.h"
 #include "app/WndSetting.h"
-#include "app/WndUserOptHite.h"
+#include "ui/WndUserOptHite.h"
 #include "app/WndWelcome.h"
 #include "effects/SavedEffectChoice.h"
 #include "ui/MenuEx.h"

@@ -5,7 +5,7 @@
 #include "ShellFixture.h"
 #include "app/KorvelMainFrm.h"
 #include "app/ShellMessages.h"
-#include "app/WndUserOptHite.h"
+#include "ui/WndUserOptHite.h"
 #include "support/Files.h"
 #include "ui/SkinResources.h"
 
