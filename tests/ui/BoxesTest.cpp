@@ -1,11 +1,13 @@
-// The modal boxes of the toolkit: the program's message box, the captioned message boxes, and the
-// open-file dialog with its Windows filters.
+// The modal boxes of the toolkit: the program's message box, the captioned message boxes, the
+// open-file dialog with its Windows filters and the colour dialog.
 #include "ModalDriver.h"
 #include "SkinFixture.h"
+#include "ui/ColorPicker.h"
 #include "ui/FileDialog.h"
 #include "ui/SkinResources.h"
 #include "ui/WndUserOptHite.h"
 
+#include <QColorDialog>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
@@ -180,4 +182,25 @@ TEST(FileChooser, TheDialogShowsTheFiltersAndReturnsTheChosenFile)
         ChooseFileToOpen(nullptr, QString::fromUtf8("图片文件(*.bmp)|*.bmp|所有文件(*.*)|*.*||"), dir.path());
     EXPECT_EQ(chosen, picture.toStdString());
     EXPECT_EQ(filters, (QStringList{QString::fromUtf8("图片文件 (*.bmp)"), QString::fromUtf8("所有文件 (*)")}));
+}
+
+TEST(ColorDialog, StartsAtTheGivenColourAndReturnsTheChosenOneAsAWindowsValue)
+{
+    for (bool accept : {true, false}) {
+        QColor offered;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible())
+                return;
+            timer.stop();
+            offered = dialog->currentColor();
+            dialog->setCurrentColor(QColor(1, 2, 3));
+            QMetaObject::invokeMethod(dialog, accept ? "accept" : "reject");
+        });
+        timer.start(10);
+        const std::optional<uint32_t> chosen = ChooseColor(nullptr, 0x0000FF);
+        EXPECT_EQ(offered, QColor(255, 0, 0));
+        EXPECT_EQ(chosen, accept ? std::optional<uint32_t>(0x030201) : std::nullopt);
+    }
 }
