@@ -33,6 +33,7 @@ private:
 // The colour dialog, modal over `owner`: the chosen colour, or nothing when cancelled.
 std::optional<uint32_t> ChooseColor(QWidget* owner, uint32_t initialColorRef);
 
-// What ChooseColor shows; tests put a chooser of their own here. An empty one restores the dialog.
+// What ChooseColor shows; tests put a chooser of their own here. An empty one restores the dialog,
+// Qt's QColorDialog (a test can also drive it with ModalDriver::ThenDialog).
 using ColorChooser = std::function<std::optional<QColor>(QWidget* owner, const QColor& initial)>;
 void SetColorChooser(ColorChooser chooser);

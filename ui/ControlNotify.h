@@ -1,9 +1,10 @@
 #pragma once
 // What a control tells its window, besides the clicks of push buttons and tabs (those reach
 // OnCommand). Every notification reports something the user did; what the window does to its own
-// controls (setValue, setText, setCurrentIndex, SetColor, ...) is silent, with one exception: a tree
-// reports every change of its selected item, also CSkinTree::SelectByData, since selecting a tree item
-// is how a panel switches its pages.
+// controls (setValue, setText, setCurrentIndex, SetColor, ...) is silent, with one exception: the trees
+// (the item tree and the folder tree) report every change of their selected item, also
+// CSkinTree::SelectByData and CShellTree::SelectPath, since selecting a tree item is how a panel
+// switches its pages. Tests act as the user does (QTest key and mouse events) or call SendNotify.
 //
 //   control          code          fields
 //   slider, scroll   ValueChanged  value: the new position

@@ -11,9 +11,10 @@
 
 class QWidget;
 
-// The Windows filter as Qt name filters, one per entry: "text (pattern pattern)". A pattern list the
-// text already shows in brackets is not repeated, "*.*" becomes "*" (every file, as on Windows), and
-// empty patterns (a trailing ";") and entries without any pattern are left out.
+// The Windows filter as Qt name filters, one per entry: "text (pattern pattern)". A bracketed pattern
+// list at the end of the text gives way to the entry's patterns (so it is not shown twice), "*.*"
+// becomes "*" (every file, as on Windows), and empty patterns (a trailing ";") and entries without any
+// pattern are left out.
 QStringList NameFiltersFromWindows(const QString& windowsFilter);
 
 // One file (empty when cancelled), or several (none when cancelled), starting in `folder` (empty: the
@@ -22,7 +23,8 @@ std::string ChooseFileToOpen(QWidget* owner, const QString& windowsFilter, const
 std::vector<std::string> ChooseFilesToOpen(QWidget* owner, const QString& windowsFilter, const QString& folder = {});
 
 // What the dialog is asked for, and the seam tests replace it at: a chooser returns the chosen paths
-// (none when cancelled). An empty chooser restores the dialog.
+// (none when cancelled). An empty chooser restores the dialog, which is Qt's own QFileDialog (a test
+// can also drive it with ModalDriver::ThenDialog).
 struct OpenFileRequest {
     QWidget* owner = nullptr;
     QStringList nameFilters;

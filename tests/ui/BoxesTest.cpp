@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -167,17 +168,13 @@ TEST(FileChooser, TheDialogShowsTheFiltersAndReturnsTheChosenFile)
     const QString picture = dir.filePath(QString::fromUtf8("照片.bmp"));
     QFile(picture).open(QIODevice::WriteOnly);
     QStringList filters;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible())
-            return;
-        timer.stop();
+    ModalDriver driver;
+    driver.ThenDialog<QFileDialog>([&](QFileDialog* dialog) {
         filters = dialog->nameFilters();
-        dialog->selectFile(picture);
+        // What the user types into the name field (selectFile leaves a focused field alone).
+        dialog->findChild<QLineEdit*>("fileNameEdit")->setText(picture);
         QMetaObject::invokeMethod(dialog, "accept");
     });
-    timer.start(10);
     const std::string chosen =
         ChooseFileToOpen(nullptr, QString::fromUtf8("图片文件(*.bmp)|*.bmp|所有文件(*.*)|*.*||"), dir.path());
     EXPECT_EQ(chosen, picture.toStdString());
@@ -188,17 +185,12 @@ TEST(ColorDialog, StartsAtTheGivenColourAndReturnsTheChosenOneAsAWindowsValue)
 {
     for (bool accept : {true, false}) {
         QColor offered;
-        QTimer timer;
-        QObject::connect(&timer, &QTimer::timeout, [&] {
-            auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
-            if (!dialog || !dialog->isVisible())
-                return;
-            timer.stop();
+        ModalDriver driver;
+        driver.ThenDialog<QColorDialog>([&](QColorDialog* dialog) {
             offered = dialog->currentColor();
             dialog->setCurrentColor(QColor(1, 2, 3));
             QMetaObject::invokeMethod(dialog, accept ? "accept" : "reject");
         });
-        timer.start(10);
         const std::optional<uint32_t> chosen = ChooseColor(nullptr, 0x0000FF);
         EXPECT_EQ(offered, QColor(255, 0, 0));
         EXPECT_EQ(chosen, accept ? std::optional<uint32_t>(0x030201) : std::nullopt);

@@ -1,11 +1,12 @@
 #pragma once
-// Drives modal skinned windows and pop-up menus from a test: each step waits until a modal window (or
-// a menu) is showing, acts on it and moves on. Actions run as queued calls, so a step that opens a
-// further modal window does not hold the driver up.
+// Drives modal windows from a test: skinned windows, Qt's own dialogs (file, colour) and pop-up menus.
+// Each step waits until its window is showing, acts on it and moves on. Actions run as queued calls, so
+// a step that opens a further modal window does not hold the driver up.
 #include "ui/UIWnd.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
@@ -16,8 +17,8 @@
 class ModalDriver : public QObject {
 public:
     using Step = std::function<void(CUIWnd*)>;
-    using MenuStep = std::function<void(QMenu*)>;
-    static constexpr int kMenu = -1;  // what `seen` records for a pop-up menu
+    static constexpr int kMenu = -1;    // what `seen` records for a pop-up menu
+    static constexpr int kDialog = -2;  // and for a Qt dialog
 
     ModalDriver()
     {
@@ -27,8 +28,13 @@ public:
     // Acts on the active modal window of resource `resource`.
     ModalDriver& Then(int resource, Step step)
     {
-        steps_.push_back({resource, std::move(step), {}});
-        return *this;
+        return Add(
+            resource,
+            [resource]() -> QWidget* {
+                auto* window = qobject_cast<CUIWnd*>(QApplication::activeModalWidget());
+                return window && window->Resource() == resource ? window : nullptr;
+            },
+            [step](QWidget* window) { step(static_cast<CUIWnd*>(window)); });
     }
     // Clicks control `id` of the active modal window of resource `resource`.
     ModalDriver& Click(int resource, int id)
@@ -38,11 +44,21 @@ public:
                 button->click();
         });
     }
-    // Acts on the pop-up menu that is showing.
-    ModalDriver& ThenMenu(MenuStep step)
+    // Acts on the active modal dialog of class T (QFileDialog, QColorDialog); end it with
+    // QMetaObject::invokeMethod(dialog, "accept") or "reject".
+    template <class T>
+    ModalDriver& ThenDialog(std::function<void(T*)> step)
     {
-        steps_.push_back({kMenu, {}, std::move(step)});
-        return *this;
+        return Add(
+            kDialog, [] { return qobject_cast<T*>(QApplication::activeModalWidget()); },
+            [step](QWidget* dialog) { step(static_cast<T*>(dialog)); });
+    }
+    // Acts on the pop-up menu that is showing.
+    ModalDriver& ThenMenu(std::function<void(QMenu*)> step)
+    {
+        return Add(
+            kMenu, [] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); },
+            [step](QWidget* menu) { step(static_cast<QMenu*>(menu)); });
     }
     // Clicks the menu entry with this text, as the mouse does; a menu without it is dismissed.
     ModalDriver& ChooseMenuItem(const QString& text)
@@ -58,43 +74,40 @@ public:
         });
     }
     bool Done() const { return next_ == steps_.size(); }
-    // The modal windows acted on, by resource (kMenu for a menu), in order.
+    // The windows acted on, by resource (kMenu, kDialog for the others), in order.
     std::vector<int> seen;
 
 private:
+    struct Entry {
+        int resource;
+        std::function<QWidget*()> find;
+        std::function<void(QWidget*)> act;
+    };
+
+    ModalDriver& Add(int resource, std::function<QWidget*()> find, std::function<void(QWidget*)> act)
+    {
+        steps_.push_back({resource, std::move(find), std::move(act)});
+        return *this;
+    }
+
     void Tick()
     {
         if (Done() || busy_)
             return;
-        const Entry& entry = steps_[next_];
-        QWidget* target = nullptr;
-        if (entry.resource == kMenu) {
-            target = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        } else if (auto* window = qobject_cast<CUIWnd*>(QApplication::activeModalWidget());
-                   window && window->Resource() == entry.resource) {
-            target = window;
-        }
+        QWidget* target = steps_[next_].find();
         if (!target || !target->isVisible())
             return;
-        seen.push_back(entry.resource);
-        Entry step = steps_[next_++];
+        const Entry& step = steps_[next_++];
+        seen.push_back(step.resource);
         busy_ = true;
         QMetaObject::invokeMethod(
-            this, [this, step, target] {
+            this, [this, act = step.act, target] {
                 busy_ = false;
-                if (step.menuAction)
-                    step.menuAction(static_cast<QMenu*>(target));
-                else
-                    step.action(static_cast<CUIWnd*>(target));
+                act(target);
             },
             Qt::QueuedConnection);
     }
 
-    struct Entry {
-        int resource;
-        Step action;
-        MenuStep menuAction;
-    };
     std::vector<Entry> steps_;
     size_t next_ = 0;
     bool busy_ = false;
