@@ -69,11 +69,11 @@ public:
     void SendNotify(const ControlNotify& notify) { OnNotify(notify); }
 
     // Makes a child panel in the rectangle of placeholder `placeholderId`: constructs
-    // T(args..., this), creates it from the skin, places and shows or hides it. The window owns the
-    // panel: panels go, newest first, when the window is deleted, after the window's own members, so a
-    // panel's destructor must not reach its parent (OnDestroy, which runs first, may). Null when the
-    // skin has no such placeholder or the panel's Create fails. A panel that takes only part of the
-    // placeholder moves itself with setGeometry afterwards.
+    // T(args..., this), creates it from the skin, gives it the placeholder's place and size, and shows
+    // or hides it. The window owns the panel: panels go, newest first, when the window is deleted,
+    // after the window's own members, so a panel's destructor must not reach its parent (OnDestroy,
+    // which runs first, may). Null when the skin has no such placeholder or the panel's Create fails.
+    // A panel that takes only part of the placeholder is placed afterwards with move and setFixedSize.
     template <class T, class... Args>
     T* CreateChildPanel(int placeholderId, bool visible, Args&&... args)
     {
