@@ -4,7 +4,7 @@
 #include "app/SingleInstance.h"
 #include "app/WndAbout.h"
 #include "app/WndSetting.h"
-#include "app/WndUserOptHite.h"
+#include "ui/WndUserOptHite.h"
 #include "app/WndWelcome.h"
 #include "effects/panels/WndSpeEffect.h"
 #include "ktv/panels/WndKTV.h"

@@ -4,6 +4,8 @@
 
 #include <QFileInfo>
 
+#include <utility>
+
 #include <pugixml.hpp>
 
 namespace {
@@ -15,23 +17,29 @@ QString Attr(const pugi::xml_node& node, const char* name)
     return QString::fromUtf8(node.attribute(name).value());
 }
 
+// The skin file's name of each control kind.
+const std::pair<const char*, ControlKind> kKindNames[] = {
+    {"button", ControlKind::Button},     {"tab", ControlKind::Tab},
+    {"check", ControlKind::Check},       {"radio", ControlKind::Radio},
+    {"static", ControlKind::Static},     {"edit", ControlKind::Edit},
+    {"combo", ControlKind::Combo},       {"slider", ControlKind::Slider},
+    {"progress", ControlKind::Progress}, {"list", ControlKind::List},
+    {"tree", ControlKind::Tree},         {"treelist", ControlKind::TreeList},
+    {"thumbs", ControlKind::Thumbs},     {"scrollbar", ControlKind::ScrollBar},
+    {"spin", ControlKind::Spin},         {"color", ControlKind::Color},
+    {"foldertree", ControlKind::FolderTree},
+    {"web", ControlKind::Web},           {"placeholder", ControlKind::Placeholder},
+};
+
 bool ParseKind(const QString& text, ControlKind& kind)
 {
-    static const std::map<QString, ControlKind> kinds = {
-        {"button", ControlKind::Button},     {"tab", ControlKind::Tab},
-        {"check", ControlKind::Check},       {"radio", ControlKind::Radio},
-        {"static", ControlKind::Static},     {"edit", ControlKind::Edit},
-        {"combo", ControlKind::Combo},       {"slider", ControlKind::Slider},
-        {"progress", ControlKind::Progress}, {"list", ControlKind::List},
-        {"tree", ControlKind::Tree},         {"treelist", ControlKind::TreeList},
-        {"thumbs", ControlKind::Thumbs},     {"scrollbar", ControlKind::ScrollBar},
-        {"web", ControlKind::Web},           {"placeholder", ControlKind::Placeholder},
-    };
-    const auto found = kinds.find(text);
-    if (found == kinds.end())
-        return false;
-    kind = found->second;
-    return true;
+    for (const auto& [name, value] : kKindNames) {
+        if (text == QLatin1String(name)) {
+            kind = value;
+            return true;
+        }
+    }
+    return false;
 }
 
 // Coordinates and sizes beyond this fit no screen, and the rectangle's far edge must stay an int.
@@ -94,12 +102,16 @@ bool ParseControl(const pugi::xml_node& node, SkinControl& control, QString& err
     }
     control.text = Attr(node, "text");
     control.tip = Attr(node, "tip");
+    control.name = Attr(node, "name");
     control.image = Attr(node, "image");
     control.icon = Attr(node, "icon");
     control.checkedIcon = Attr(node, "checkedicon");
     control.group = Attr(node, "group");
     if (node.attribute("items"))
         control.items = Attr(node, "items").split('|');
+    control.expandIcon = Attr(node, "expand");
+    control.collapseIcon = Attr(node, "collapse");
+    control.itemHeight = IntAttr(node, "itemheight", 0);
     if (node.attribute("color"))
         control.color = QColor(Attr(node, "color"));
     if (node.attribute("checkedcolor"))
@@ -143,6 +155,14 @@ bool ParseWindow(const pugi::xml_node& node, SkinWindow& window, QString& error)
 }
 
 }  // namespace
+
+const char* ControlKindName(ControlKind kind)
+{
+    for (const auto& [name, value] : kKindNames)
+        if (value == kind)
+            return name;
+    return "";
+}
 
 const SkinControl* SkinWindow::Control(int id) const
 {
