@@ -759,7 +759,7 @@ cap.add(1088, "radio", (14, 78, 110, 20), text="固定大小", image="radio", gr
 cap.add(1089, "radio", (124, 78, 110, 20), text="选择窗口", image="radio", group="mode", color=TEXT, size=12,
         checked=True)
 cap.add(1090, "radio", (234, 78, 110, 20), text="自由选择", image="radio", group="mode", color=TEXT, size=12)
-cap.add(1099, "combo", (14, 108, 140, 26), size=12, items="176*144|320*240|640*480")
+cap.add(1099, "combo", (14, 108, 140, 26), size=12, items="176*144|320*240|640*480", name="捕捉大小")
 cap.add(1091, "check", (14, 146, 160, 20), text="显示捕捉边框", image="check", color=TEXT, size=12, checked=True)
 cap.add(1092, "check", (180, 146, 160, 20), text="跟随鼠标移动", image="check", color=TEXT, size=12)
 
