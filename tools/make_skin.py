@@ -776,8 +776,9 @@ def finder_pictures():
     full = frame()
     mark = glyph("target", 32, ACCENT)
     full.paste(mark, (8, 8), mark)
-    save(full, "normal_state.ico")
-    save(empty, "empty_state.ico")
+    for img, name in ((full, "normal_state.ico"), (empty, "empty_state.ico")):
+        img.save(os.path.join(OUT, name), sizes=[(48, 48)])  # one picture: readers take the first
+        written.add(name)
     save(glyph("target", 32, ACCENT_DARK), "finder_cursor.png")
 
 
@@ -807,6 +808,7 @@ QLineEdit:focus { border-color: #2E6BD6; }
 QLineEdit:disabled { background: #F2F4F8; color: #9AA4B6; }
 QComboBox { background: #FFFFFF; border: 1px solid #C4CFE2; border-radius: 4px; padding: 0 8px; }
 QComboBox:hover { border-color: #A6C2FF; }
+QComboBox:disabled { background: #F2F4F8; color: #9AA4B6; }
 QComboBox::drop-down { width: 22px; border: none; }
 QComboBox::down-arrow { image: url(${skin}/combo_arrow.png); }
 QComboBox QAbstractItemView { background: #FFFFFF; border: 1px solid #C4CFE2;
