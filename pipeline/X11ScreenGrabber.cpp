@@ -1,6 +1,7 @@
 #include "pipeline/X11ScreenGrabber.h"
 
 #include "pipeline/X11ErrorTrap.h"
+#include "pipeline/X11ScreenSize.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -72,15 +73,8 @@ bool CX11ScreenGrabber::Open()
 
 void CX11ScreenGrabber::UpdateScreenSize()
 {
-    if (!display_)
-        return;
-    Window root;
-    int x, y;
-    unsigned int w, h, border, depth;
-    if (XGetGeometry(display_, DefaultRootWindow(display_), &root, &x, &y, &w, &h, &border, &depth)) {
-        width_ = int(w);
-        height_ = int(h);
-    }
+    if (display_)
+        ReadX11ScreenSize(display_, width_, height_);
 }
 
 void CX11ScreenGrabber::Close()

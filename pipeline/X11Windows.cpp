@@ -1,6 +1,7 @@
 #include "pipeline/X11Windows.h"
 
 #include "pipeline/X11ErrorTrap.h"
+#include "pipeline/X11ScreenSize.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -58,15 +59,8 @@ std::optional<ScreenPoint> CX11Windows::PointerPosition()
 void CX11Windows::ScreenSize(int& width, int& height)
 {
     width = height = 0;
-    if (!display_)
-        return;
-    Window root;
-    int x, y;
-    unsigned int w, h, border, depth;
-    if (XGetGeometry(display_, DefaultRootWindow(display_), &root, &x, &y, &w, &h, &border, &depth)) {
-        width = int(w);
-        height = int(h);
-    }
+    if (display_)
+        ReadX11ScreenSize(display_, width, height);
 }
 
 std::optional<ScreenWindow> CX11Windows::WindowUnderPointer(const std::vector<ScreenWindow>& own)

@@ -14,7 +14,8 @@ const QColor kFrame(46, 107, 214);       // the skin's accent blue
 const QColor kFrameDark(29, 66, 148);
 const char* const kHint = "请调整窗口更改捕捉位置及大小";
 constexpr int kCloseSize = 16;
-constexpr int kGrip = 8;  // the sizing borders take hold a little into the caption and the client area
+constexpr int kGrip = 8;
+constexpr int kKeepAboveMs = 500;  // the sizing borders take hold a little into the caption and the client area
 
 QRect ToQRect(const CaptureRect& r)
 {
@@ -30,9 +31,13 @@ CaptureRect ToCaptureRect(const QRect& r)
 
 CCapHiteWnd::CCapHiteWnd(QObject* notify) : QWidget(nullptr), notify_(notify)
 {
-    // A tool window: no task-bar entry, no system menu, above the windows it frames.
-    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus);
+    // A tool window: no task-bar entry, no system menu, above the windows it frames. A window manager
+    // would place it where it likes when it is shown again; the capture must stay where it was put.
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::X11BypassWindowManagerHint |
+                   Qt::WindowDoesNotAcceptFocus);
     setAttribute(Qt::WA_ShowWithoutActivating);
+    keepAbove_.setInterval(kKeepAboveMs);
+    connect(&keepAbove_, &QTimer::timeout, this, [this] { raise(); });
     setMouseTracking(true);
     setWindowTitle(QString::fromUtf8(kHint));
     setAccessibleName(QString::fromUtf8(kHint));
@@ -60,6 +65,17 @@ void CCapHiteWnd::resizeEvent(QResizeEvent*)
     // the pointer reaches the windows under it.
     const CaptureRect client = ClientOfFrame({0, 0, width(), height()}, kMetrics);
     setMask(QRegion(rect()) - QRegion(ToQRect(client)));
+}
+
+void CCapHiteWnd::showEvent(QShowEvent*)
+{
+    raise();
+    keepAbove_.start();
+}
+
+void CCapHiteWnd::hideEvent(QHideEvent*)
+{
+    keepAbove_.stop();
 }
 
 void CCapHiteWnd::paintEvent(QPaintEvent*)

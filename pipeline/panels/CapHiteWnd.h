@@ -1,12 +1,14 @@
 #pragma once
 // The frame window around the captured area: a tool window with a caption bearing the hint and a
 // close box, and sizing borders; its client area, which lets the screen show through, is the capture
-// rectangle. It draws its own frame, so it looks and works the same with or without a window manager.
+// rectangle. It draws its own frame and no window manager places or stacks it, so it looks and works
+// the same with or without one; it raises itself now and then to stay above the windows it frames.
 // Moving or resizing it moves or resizes the client area; clicking the close box hides it and sends
 // WM_CAPTURE_FRAME_CLOSED. A frame that follows another program's window cannot be moved by hand.
 #include "pipeline/CaptureGeometry.h"
 
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 class CCapHiteWnd : public QWidget {
@@ -31,6 +33,8 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -46,4 +50,5 @@ private:
     Qt::Edges edges_;
     QPoint pressGlobal_;
     QRect pressGeometry_;
+    QTimer keepAbove_;
 };

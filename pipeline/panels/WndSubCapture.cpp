@@ -16,20 +16,6 @@
 
 namespace {
 
-enum {
-    IDC_MODE_FIXED = 1088,
-    IDC_MODE_WINDOW = 1089,
-    IDC_MODE_FREE = 1090,
-    IDC_SHOW_FRAME = 1091,
-    IDC_FOLLOW_POINTER = 1092,
-    IDC_START = 1093,
-    IDC_RECORD = 1094,
-    IDC_PAUSE = 1095,
-    IDC_STOP = 1096,
-    IDC_FINDER = 1097,
-    IDC_FIXED_SIZE = 1099,
-};
-
 constexpr int kOutOfTheWayMs = 200;
 constexpr int kPickMs = 600;
 constexpr int kOutlineMs = 400;
@@ -281,6 +267,9 @@ void CWndSubCapture::OpenRegionChoice()
 {
     if (pending_ == Pending::None)
         return;
+    // The frame, which keeps itself above other windows, must not come over the selector.
+    if (mode_ != MODE_WINDOW)
+        frame_->hide();
     int width = 0, height = 0;
     const auto* sizes = Control<QComboBox>(IDC_FIXED_SIZE);
     if (mode_ == MODE_FIXED && sizes && ParseFixedSize(sizes->currentText().toStdString(), width, height)) {

@@ -22,6 +22,20 @@ class CWndSubCapture : public CUIWnd {
 public:
     enum SelectionMode { MODE_FIXED = 0, MODE_WINDOW = 1, MODE_FREE = 2 };
     enum CaptureState { STATE_IDLE = 0, STATE_CAPTURING = 1, STATE_RECORDING = 2, STATE_PAUSED = 3 };
+    // The controls of skin window 1224.
+    enum ControlId {
+        IDC_MODE_FIXED = 1088,  // the three selection modes, in the order of SelectionMode
+        IDC_MODE_WINDOW = 1089,
+        IDC_MODE_FREE = 1090,
+        IDC_SHOW_FRAME = 1091,
+        IDC_FOLLOW_POINTER = 1092,
+        IDC_START = 1093,
+        IDC_RECORD = 1094,
+        IDC_PAUSE = 1095,
+        IDC_STOP = 1096,
+        IDC_FINDER = 1097,  // a placeholder: the finder is the panel's own control
+        IDC_FIXED_SIZE = 1099,
+    };
 
     explicit CWndSubCapture(QWidget* parent);
     ~CWndSubCapture() override;
