@@ -197,9 +197,16 @@ std::optional<size_t> CSongLists::CurrentIndex() const
     return size_t(it - songs_.begin());
 }
 
-std::optional<size_t> CSongLists::NextSong(int mode, const std::function<int()>& random) const
+std::optional<size_t> CSongLists::NextSong(int mode, const std::function<int()>& random, bool currentFailed)
 {
-    return NextEntryIndex(mode, songs_.size(), CurrentIndex(), random);
+    if (currentFailed)
+        unplayable_.emplace(currentName_, currentSinger_);
+    else
+        unplayable_.clear();
+    const auto next = NextEntryIndex(mode, songs_.size(), CurrentIndex(), random);
+    if (next && unplayable_.count({songs_[*next].name, songs_[*next].singer}))
+        return std::nullopt;
+    return next;
 }
 
 bool CSongLists::Remove(size_t index)

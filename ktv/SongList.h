@@ -4,7 +4,9 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 enum SongState : int {
@@ -80,8 +82,10 @@ public:
     // The paths to play entry `index` with, remembering it as the current song; nothing for an
     // incomplete catalogue entry or a bad index.
     std::optional<PlayRequest> PlayEntry(size_t index, const std::string& lyricFolder);
-    // The entry to play after the current one ended, by play mode.
-    std::optional<size_t> NextSong(int mode, const std::function<int()>& random) const;
+    // The entry to play after the current one ended, by play mode. When it ended because it could not
+    // be played, no entry that could not be played since the last one that did is chosen again, so
+    // the list stops instead of trying the same broken files for ever.
+    std::optional<size_t> NextSong(int mode, const std::function<int()>& random, bool currentFailed = false);
     std::optional<size_t> CurrentIndex() const;
 
     void ClearSongs() { songs_.clear(); }
@@ -100,4 +104,5 @@ private:
     FileExists exists_;
     std::vector<SongEntry> songs_, lyrics_;
     std::string currentName_, currentSinger_;
+    std::set<std::pair<std::string, std::string>> unplayable_;  // name and singer, since the last song that played
 };

@@ -270,6 +270,37 @@ TEST_F(SongListsTest, NextSongFindsTheCurrentByNameAndSinger)
     EXPECT_EQ(lists_.NextSong(PLAY_LOOP_LIST, random), std::nullopt);
 }
 
+TEST_F(SongListsTest, UnplayableSongsAreNotTriedAgain)
+{
+    for (const char* p : {"/m/a.mp3", "/m/b.mp3", "/m/c.mp3"})
+        lists_.AddFromDisk(p);
+    auto first = [] { return 0; };
+    // Plays entry `index`; it ends (or fails) in `mode` and the list picks the next one.
+    auto next = [&](size_t index, int mode, bool failed) {
+        EXPECT_TRUE(lists_.PlayEntry(index, "/lyrics"));
+        return lists_.NextSong(mode, first, failed);
+    };
+
+    // Looping over a list where nothing plays stops once every entry has failed.
+    EXPECT_EQ(next(0, PLAY_LOOP_LIST, true), 1u);
+    EXPECT_EQ(next(1, PLAY_LOOP_LIST, true), 2u);
+    EXPECT_EQ(next(2, PLAY_LOOP_LIST, true), std::nullopt);
+
+    // A song that plays to its end starts a new run: the others may be tried again.
+    EXPECT_EQ(next(1, PLAY_LOOP_LIST, false), 2u);
+    EXPECT_EQ(next(2, PLAY_LOOP_LIST, true), 0u);
+    EXPECT_EQ(next(0, PLAY_LOOP_LIST, true), 1u);
+    EXPECT_EQ(next(1, PLAY_LOOP_LIST, true), std::nullopt);
+
+    // Repeat one, and random picking the same song, would load the broken file again at once.
+    EXPECT_EQ(next(0, PLAY_ONE_ONCE, false), std::nullopt);
+    EXPECT_EQ(next(0, PLAY_REPEAT_ONE, true), std::nullopt);
+    EXPECT_EQ(next(0, PLAY_RANDOM, true), std::nullopt);
+    EXPECT_EQ(next(0, PLAY_REPEAT_ONE, false), 0u);
+    // In order, the failed one is simply passed.
+    EXPECT_EQ(next(1, PLAY_IN_ORDER, true), 2u);
+}
+
 TEST_F(SongListsTest, ReorderingAtTheEdges)
 {
     for (const char* p : {"/m/a.mp3", "/m/b.mp3", "/m/c.mp3"})
