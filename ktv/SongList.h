@@ -41,7 +41,7 @@ struct CatalogueLink {
 // The marker is compared upper-cased; the fields after it must all be there (empty ones count).
 std::optional<CatalogueLink> ParseCatalogueLink(const std::string& address);
 
-// The URL's text after its last "/".
+// The URL's text after its last "/", percent-escapes decoded.
 std::string FileNameFromUrl(const std::string& url);
 
 struct PendingDownload {

@@ -57,7 +57,9 @@ TEST(CatalogueLink, Parses)
 TEST(CatalogueLink, FileNameFromUrl)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"http://s/dir/a.mp3", "a.mp3"}, {"http://s/", ""}, {"a.mp3", "a.mp3"}, {"http://s/..", ".."}, {"", ""}};
+        {"http://s/dir/a.mp3", "a.mp3"}, {"http://s/", ""}, {"a.mp3", "a.mp3"}, {"http://s/..", ".."}, {"", ""},
+        {"http://s/%E5%B0%8F%E6%98%9F%E6%98%9F.wma", "小星星.wma"}, {"http://s/My%20Song.mp3", "My Song.mp3"},
+        {"http://s/%2E%2E", ".."}, {"http://s/a%2Fb.mp3", "a/b.mp3"}, {"http://s/100%.mp3", "100%.mp3"}, {"http://s/a%4", "a%4"}, {"http://s/%41", "A"}};
     for (const auto& [url, name] : cases)
         EXPECT_EQ(FileNameFromUrl(url), name) << url;
 }
@@ -121,7 +123,8 @@ TEST_F(SongListsTest, FilesAlreadyThereAreComplete)
 
 TEST_F(SongListsTest, UnusableFileNamesAddNothing)
 {
-    for (const char* url : {"http://s/", "http://s/..", "http://s/.", "", "http://s/a\\..\\b"}) {
+    for (const char* url : {"http://s/", "http://s/..", "http://s/.", "", "http://s/a\\..\\b", "http://s/%2e%2E",
+                            "http://s/..%2F..%2Fetc%2Fpasswd", "http://s/a%00b.mp3", "http://s/a%5C..%5Cb"}) {
         CatalogueLink link{url, url, "n", "s", ""};
         EXPECT_TRUE(lists_.AddFromCatalogue(link, "/songs", "/lyrics").empty()) << url;
     }
