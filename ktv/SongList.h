@@ -64,6 +64,8 @@ public:
 
     std::vector<SongEntry>& Songs() { return songs_; }
     std::vector<SongEntry>& Lyrics() { return lyrics_; }
+    const std::vector<SongEntry>& Songs() const { return songs_; }
+    const std::vector<SongEntry>& Lyrics() const { return lyrics_; }
     const std::string& CurrentName() const { return currentName_; }
     const std::string& CurrentSinger() const { return currentSinger_; }
 
