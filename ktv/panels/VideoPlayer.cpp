@@ -12,8 +12,8 @@ const QColor kScreenText(110, 128, 164);
 
 }  // namespace
 
-CVideoPlayer::CVideoPlayer(QWidget* parent, std::string areaName)
-    : CUIWnd(0, parent), areaName_(std::move(areaName)), camera_(areaName_), frame_(zendracam::kFrameBytes)
+CVideoPlayer::CVideoPlayer(QWidget* parent, std::string areaPath)
+    : CUIWnd(0, parent), areaPath_(std::move(areaPath)), camera_(areaPath_), frame_(zendracam::kFrameBytes)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setToolTip(QString::fromUtf8("双击全屏显示"));
@@ -23,7 +23,7 @@ CVideoPlayer::CVideoPlayer(QWidget* parent, std::string areaName)
 }
 
 CVideoPlayer::CVideoPlayer(CVideoPlayer* owner)
-    : CUIWnd(0, nullptr), owner_(owner), areaName_(owner->areaName_), camera_(areaName_),
+    : CUIWnd(0, nullptr), owner_(owner), areaPath_(owner->areaPath_), camera_(areaPath_),
       frame_(zendracam::kFrameBytes)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);

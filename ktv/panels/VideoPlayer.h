@@ -19,9 +19,9 @@
 class CVideoPlayer : public CUIWnd, private IVideoCaptureNotify {
     Q_OBJECT
 public:
-    // A preview inside `parent`, reading the frame area `areaName` (the virtual camera's unless a test
-    // gives its own). It draws itself: there is no skin window behind it.
-    explicit CVideoPlayer(QWidget* parent, std::string areaName = zendracam::kVirtualCameraArea);
+    // A preview inside `parent`, reading the frame area at `areaPath` (the virtual camera's when empty).
+    // It draws itself: there is no skin window behind it.
+    explicit CVideoPlayer(QWidget* parent, std::string areaPath = {});
     ~CVideoPlayer() override;
 
     // Records every frame into `path` until StopRecording.
@@ -51,7 +51,7 @@ private:
     void PushToRecording(const uint8_t* frame);
 
     CVideoPlayer* const owner_ = nullptr;
-    const std::string areaName_;
+    const std::string areaPath_;
     CZendraCameraHelper camera_;
     std::unique_ptr<CVideoPlayer> fullScreen_;
 

@@ -16,6 +16,7 @@
 #include <QAbstractButton>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QSlider>
 #include <QTimerEvent>
 
@@ -329,8 +330,7 @@ void CWndLeftPan::OnSongTimer()
     const double duration = CaptureSink->SongDuration();
     const double position = CaptureSink->SongPosition();
     SetPosition(duration > 0 ? int(position / duration * 100) : 0);
-    if (auto* time = Control<QLabel>(IDC_TIME))
-        time->setText(SongTimeText(position, duration));
+    SetText(IDC_TIME, SongTimeText(position, duration));
 }
 
 void CWndLeftPan::OnMediaTimer()
@@ -347,8 +347,7 @@ void CWndLeftPan::OnMediaTimer()
         return;
     }
     SetPosition(int(position * 100));
-    if (auto* time = Control<QLabel>(IDC_TIME))
-        time->setText(MediaTimeText(CaptureSink->GetMovieAllTime(), CaptureSink->GetMovieCurrentTime()));
+    SetText(IDC_TIME, MediaTimeText(CaptureSink->GetMovieAllTime(), CaptureSink->GetMovieCurrentTime()));
 }
 
 void CWndLeftPan::SetPosition(int percent)
@@ -365,8 +364,7 @@ void CWndLeftPan::ShowState(int state, const QString& status)
     const bool song = playing_ == PLAYING_SONG;
     SetControlChecked(IDC_PLAY, state == STATE_PLAYING);
     static const char* const kTexts[] = {"正在播放", "播放暂停", "", "播放停止"};
-    if (auto* label = Control<QLabel>(IDC_STATUS))
-        label->setText(status.isEmpty() ? QString::fromUtf8(kTexts[state]) : status);
+    SetText(IDC_STATUS, status.isEmpty() ? QString::fromUtf8(kTexts[state]) : status);
     for (int id : {IDC_STOP, IDC_POSITION})
         if (QWidget* control = GetControl(id))
             control->setEnabled(!stopped);
@@ -376,8 +374,13 @@ void CWndLeftPan::ShowState(int state, const QString& status)
     if (!stopped)
         return;
     SetPosition(0);
-    if (auto* time = Control<QLabel>(IDC_TIME))
-        time->setText(playing_ == PLAYING_MEDIA ? MediaTimeText(0, 0) : SongTimeText(0, 0));
+    SetText(IDC_TIME, playing_ == PLAYING_MEDIA ? MediaTimeText(0, 0) : SongTimeText(0, 0));
+}
+
+void CWndLeftPan::SetText(int id, const QString& text)
+{
+    if (auto* label = Control<QLabel>(id))
+        label->setText(text);
 }
 
 void CWndLeftPan::PlaySound(const char* name)

@@ -52,6 +52,7 @@ private:
     // a stopped player also has its position and time back at zero. `status` replaces the usual text.
     void ShowState(int state, const QString& status = {});
     void SetPosition(int percent);
+    void SetText(int id, const QString& text);
     void ToggleRecording();
     void ToggleMute();
     void PlaySound(const char* name);

@@ -53,6 +53,9 @@ bool CWndSubSelSong::OnCreate()
     ApplyFolders();
     songClient_.SetNotifyWindow(this);
     lyricClient_.SetNotifyWindow(this);
+    DownloadLimits lyricLimits = lyricClient_.Limits();
+    lyricLimits.maxBytes = kMaxLyricBytes;
+    lyricClient_.SetLimits(lyricLimits);
     if (CSkinTreeList* list = ListControl())
         list->SetColumnProportions({2 / 3.0, 1 / 3.0});
     downloadWatch_.start(kWatchMs, this);
@@ -207,10 +210,15 @@ void CWndSubSelSong::OnSongEnded(bool failed)
 
 void CWndSubSelSong::OnDownloadNotice(CWindowMessage& message)
 {
+    bool found = false;
     if (const auto* progress = std::any_cast<DownloadProgress>(&message.payload))
-        lists_.ApplyDownloadNotice(message.Message(), progress->url, progress->done, progress->total);
+        found = lists_.ApplyDownloadNotice(message.Message(), progress->url, progress->done, progress->total);
     else if (const auto* url = std::any_cast<std::string>(&message.payload))
-        lists_.ApplyDownloadNotice(message.Message(), *url);
+        found = lists_.ApplyDownloadNotice(message.Message(), *url);
+    // The status shows each step at once; the timers still rebuild the list while downloads run.
+    const CSkinTreeList* list = ListControl();
+    if (found && list && size_t(list->RowCount()) == lists_.Songs().size())
+        RefreshStatuses();
 }
 
 void CWndSubSelSong::timerEvent(QTimerEvent* event)
