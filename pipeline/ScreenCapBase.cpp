@@ -31,12 +31,18 @@ bool CScreenCapBase::StartScreenCapture()
 {
     if (!grabber_.Open())
         return false;
-    const size_t bytes = RowBytes(grabber_.ScreenWidth()) * size_t(grabber_.ScreenHeight());
-    if (screen_.size() != bytes)
-        screen_.assign(bytes, 0);
+    FitScreenBuffer();
     paused_ = false;
     timer_.start(kGrabIntervalMs);
     return true;
+}
+
+void CScreenCapBase::FitScreenBuffer()
+{
+    grabber_.UpdateScreenSize();
+    const size_t bytes = RowBytes(grabber_.ScreenWidth()) * size_t(grabber_.ScreenHeight());
+    if (screen_.size() < bytes)
+        screen_.assign(bytes, 0);
 }
 
 void CScreenCapBase::StopScreenCapture()
@@ -68,6 +74,7 @@ void CScreenCapBase::GrabScreenFrame()
 {
     if (paused_ || !grabber_.IsOpen())
         return;
+    FitScreenBuffer();  // the screen may have been reconfigured since the last tick
     // The rectangle is clamped to the screen, so the screen buffer always holds it.
     const int left = std::clamp(left_, 0, grabber_.ScreenWidth());
     const int top = std::clamp(top_, 0, grabber_.ScreenHeight());

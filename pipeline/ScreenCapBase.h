@@ -47,6 +47,9 @@ public:
     void GrabScreenFrame();
 
 private:
+    // Grows the screen buffer to the screen's present size; it never shrinks.
+    void FitScreenBuffer();
+
     CRecorder recorder_;
     bool recording_ = false;
     bool paused_ = false;

@@ -1,5 +1,7 @@
 #include "pipeline/X11ScreenGrabber.h"
 
+#include "pipeline/X11ErrorTrap.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
@@ -9,37 +11,6 @@
 #include <memory>
 
 namespace {
-
-// Xlib's own handler ends the process on any protocol error; while we talk to the server, errors
-// only mark the request as failed.
-bool gXError = false;
-
-int NoteXError(Display*, XErrorEvent*)
-{
-    gXError = true;
-    return 0;
-}
-
-class ErrorTrap {
-public:
-    explicit ErrorTrap(Display* display) : display_(display)
-    {
-        XSync(display_, False);
-        gXError = false;
-        previous_ = XSetErrorHandler(NoteXError);
-    }
-    ~ErrorTrap() { XSetErrorHandler(previous_); }
-    // Waits for the server's answers and tells whether any was an error.
-    bool Failed()
-    {
-        XSync(display_, False);
-        return gXError;
-    }
-
-private:
-    Display* display_;
-    int (*previous_)(Display*, XErrorEvent*);
-};
 
 int ShiftOf(unsigned long mask)
 {
@@ -99,6 +70,19 @@ bool CX11ScreenGrabber::Open()
     return true;
 }
 
+void CX11ScreenGrabber::UpdateScreenSize()
+{
+    if (!display_)
+        return;
+    Window root;
+    int x, y;
+    unsigned int w, h, border, depth;
+    if (XGetGeometry(display_, DefaultRootWindow(display_), &root, &x, &y, &w, &h, &border, &depth)) {
+        width_ = int(w);
+        height_ = int(h);
+    }
+}
+
 void CX11ScreenGrabber::Close()
 {
     if (!display_)
@@ -144,7 +128,7 @@ bool CX11ScreenGrabber::GrabShared(int left, int top, int w, int h)
         info->readOnly = False;
         bool attached = false;
         if (info->shmaddr != reinterpret_cast<char*>(-1)) {
-            ErrorTrap trap(display_);
+            CX11ErrorTrap trap(display_);
             attached = XShmAttach(display_, info.get()) && !trap.Failed();
         }
         // Marked for removal now: it goes away with the last detach, even if we crash.
@@ -160,7 +144,7 @@ bool CX11ScreenGrabber::GrabShared(int left, int top, int w, int h)
         shared_ = image;
         sharedInfo_ = info.release();
     }
-    ErrorTrap trap(display_);
+    CX11ErrorTrap trap(display_);
     const Bool ok = XShmGetImage(display_, DefaultRootWindow(display_), shared_, left, top, AllPlanes);
     return ok && !trap.Failed();
 }
@@ -173,7 +157,7 @@ bool CX11ScreenGrabber::Grab(int left, int top, int w, int h, uint8_t* picture, 
         CopyImage(shared_, w, h, picture, stride);
         return true;
     }
-    ErrorTrap trap(display_);
+    CX11ErrorTrap trap(display_);
     XImage* image = XGetImage(display_, DefaultRootWindow(display_), left, top, unsigned(w), unsigned(h), AllPlanes, ZPixmap);
     if (trap.Failed() || !image) {
         if (image)

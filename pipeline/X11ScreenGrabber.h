@@ -18,6 +18,8 @@ public:
     bool IsOpen() const { return display_ != nullptr; }
     int ScreenWidth() const { return width_; }
     int ScreenHeight() const { return height_; }
+    // Reads the screen's size again: it changes when the screen is reconfigured (xrandr).
+    void UpdateScreenSize();
 
     // Copies the rectangle (inside the screen) into a 24-bit bottom-up picture of w × h with `stride`
     // bytes a row. False when the server refuses.

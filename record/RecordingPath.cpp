@@ -1,6 +1,7 @@
 #include "record/RecordingPath.h"
 
 #include <algorithm>
+#include <filesystem>
 
 std::string RecordFilePath(const std::string& folder, const std::string& name)
 {
@@ -14,4 +15,16 @@ std::string RecordFilePath(const std::string& folder, const std::string& name)
     if (!path.empty() && path.back() != '/')
         path += '/';
     return path + name + ".wmv";
+}
+
+RecordNameCheck CheckRecordName(const std::string& folder, const std::string& name, std::string& path)
+{
+    path.clear();
+    if (name.empty())
+        return RecordNameCheck::Empty;
+    path = RecordFilePath(folder, name);
+    if (path.empty())
+        return RecordNameCheck::Refused;
+    std::error_code error;
+    return std::filesystem::exists(path, error) ? RecordNameCheck::Exists : RecordNameCheck::Fresh;
 }

@@ -194,6 +194,13 @@ def glyph(kind, size, colour):
         d.ellipse([s * 0.1, s * 0.1, s * 0.9, s * 0.9], fill=col)
         d.rectangle([c - s * 0.05, s * 0.42, c + s * 0.05, s * 0.72], fill=(255, 255, 255, 255))
         d.ellipse([c - s * 0.06, s * 0.24, c + s * 0.06, s * 0.36], fill=(255, 255, 255, 255))
+    elif kind == "target":  # the window finder's mark
+        c = s / 2
+        d.ellipse([s * 0.2, s * 0.2, s * 0.8, s * 0.8], outline=col, width=w)
+        d.ellipse([c - s * 0.06, c - s * 0.06, c + s * 0.06, c + s * 0.06], fill=col)
+        for a, b in ((0.04, 0.3), (0.7, 0.96)):
+            d.line([(s * a, c), (s * b, c)], fill=col, width=w)
+            d.line([(c, s * a), (c, s * b)], fill=col, width=w)
     elif kind == "question":
         c = s / 2
         d.ellipse([s * 0.1, s * 0.1, s * 0.9, s * 0.9], fill=col)
@@ -765,10 +772,31 @@ cap.add(1088, "radio", (14, 78, 110, 20), text="固定大小", image="radio", gr
 cap.add(1089, "radio", (124, 78, 110, 20), text="选择窗口", image="radio", group="mode", color=TEXT, size=12,
         checked=True)
 cap.add(1090, "radio", (234, 78, 110, 20), text="自由选择", image="radio", group="mode", color=TEXT, size=12)
-cap.add(1099, "combo", (14, 108, 140, 26), size=12, items="176*144|320*240|640*480")
+cap.add(1099, "combo", (14, 108, 140, 26), size=12, items="176*144|320*240|640*480", name="捕捉大小")
 cap.add(1091, "check", (14, 146, 160, 20), text="显示捕捉边框", image="check", color=TEXT, size=12, checked=True)
 cap.add(1092, "check", (180, 146, 160, 20), text="跟随鼠标移动", image="check", color=TEXT, size=12)
-cap.add(1097, "static", (14, 180, 48, 48))  # window finder
+
+
+def finder_pictures():
+    """The window finder: its icon with the mark, the icon emptied while the mark is dragged, and the
+    pointer that carries the mark."""
+    def frame():
+        img = Image.new("RGBA", (48 * SS, 48 * SS), (0, 0, 0, 0))
+        ImageDraw.Draw(img).rounded_rectangle([SS, SS, 47 * SS, 47 * SS], 6 * SS, fill=(244, 247, 253, 255),
+                                              outline=BORDER + (255,), width=2 * SS)
+        return img.resize((48, 48), Image.LANCZOS)
+    empty = frame()
+    full = frame()
+    mark = glyph("target", 32, ACCENT)
+    full.paste(mark, (8, 8), mark)
+    for img, name in ((full, "normal_state.ico"), (empty, "empty_state.ico")):
+        img.save(os.path.join(OUT, name), sizes=[(48, 48)])  # one picture: readers take the first
+        written.add(name)
+    save(glyph("target", 32, ACCENT_DARK), "finder_cursor.png")
+
+
+finder_pictures()
+cap.add(1097, "placeholder", (14, 180, 48, 48))  # the window finder, a control of the panel's own
 cap.add(2101, "static", (68, 184, SW - 82, 40), text="按住左侧图标拖到要捕捉的窗口上松开", color=MUTED, size=12,
         align="left|wrap")
 push(cap, 1093, (14, 250, 80, 30), "开始捕捉", primary=True)
@@ -793,6 +821,7 @@ QLineEdit:focus { border-color: #2E6BD6; }
 QLineEdit:disabled { background: #F2F4F8; color: #9AA4B6; }
 QComboBox { background: #FFFFFF; border: 1px solid #C4CFE2; border-radius: 4px; padding: 0 8px; }
 QComboBox:hover { border-color: #A6C2FF; }
+QComboBox:disabled { background: #F2F4F8; color: #9AA4B6; }
 QComboBox::drop-down { width: 22px; border: none; }
 QComboBox::down-arrow { image: url(${skin}/combo_arrow.png); }
 QComboBox QAbstractItemView { background: #FFFFFF; border: 1px solid #C4CFE2;

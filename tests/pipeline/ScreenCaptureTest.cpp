@@ -10,12 +10,10 @@
 
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
-#include <X11/Xlib.h>
-
+#include "XvfbScreen.h"  // Xlib last: its macros clash with Qt's headers
 
 namespace {
 
@@ -45,72 +43,6 @@ class Grabber : public CScreenCapBase {
 public:
     void OnScreenFrame(uint8_t* frame, size_t length) override { frames.emplace_back(frame, frame + length); }
     std::vector<std::vector<uint8_t>> frames;
-};
-
-// An Xvfb server of 640×480 on a free display, for one test.
-class XvfbScreen {
-public:
-    XvfbScreen()
-    {
-        if (QStandardPaths::findExecutable("Xvfb").isEmpty())
-            return;
-        // Xvfb picks a free display itself and tells its number on stdout.
-        server_.start("Xvfb", {"-displayfd", "1", "-screen", "0", "640x480x24", "-nolisten", "tcp"});
-        QByteArray number;
-        while (!number.contains('\n') && server_.waitForReadyRead(10000))
-            number += server_.readAllStandardOutput();
-        const QByteArray name = ":" + number.trimmed();
-        if (number.trimmed().isEmpty() || !(display_ = XOpenDisplay(name.constData()))) {
-            server_.terminate();
-            server_.waitForFinished(5000);
-            return;
-        }
-        previous_ = qgetenv("DISPLAY");
-        qputenv("DISPLAY", name);
-    }
-    ~XvfbScreen()
-    {
-        if (!display_)
-            return;
-        XCloseDisplay(display_);
-        qputenv("DISPLAY", previous_);
-        server_.terminate();
-        server_.waitForFinished(5000);
-    }
-    Display* display() const { return display_; }
-
-    // Paints the root window: 16-pixel squares, each coloured after its position.
-    void Paint()
-    {
-        const Window root = DefaultRootWindow(display_);
-        GC gc = XCreateGC(display_, root, 0, nullptr);
-        for (int y = 0; y < 480; y += 16)
-            for (int x = 0; x < 640; x += 16) {
-                XSetForeground(display_, gc, Colour(x, y));
-                XFillRectangle(display_, root, gc, x, y, 16, 16);
-            }
-        XFreeGC(display_, gc);
-        XSync(display_, False);
-    }
-    static unsigned long Colour(int x, int y)
-    {
-        return (unsigned long)(((x / 16) * 6) << 16 | ((y / 16) * 8) << 8 | 0x40);
-    }
-    static Bgr ColourAt(int x, int y)
-    {
-        const unsigned long c = Colour(x, y);
-        return {uint8_t(c), uint8_t(c >> 8), uint8_t(c >> 16)};
-    }
-    void MovePointer(int x, int y)
-    {
-        XWarpPointer(display_, None, DefaultRootWindow(display_), 0, 0, 0, 0, x, y);
-        XSync(display_, False);
-    }
-
-private:
-    QProcess server_;
-    Display* display_ = nullptr;
-    QByteArray previous_;
 };
 
 }  // namespace
