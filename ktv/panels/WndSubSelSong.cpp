@@ -30,9 +30,13 @@ const char* const kDiskFilter = "Audio Files(*.mp3;*.wma;*.mpg;)|*.mp3;*.wma;*.m
 const char* const kMediaSourceRefusal =
     "当前视频来源为媒体文件，不能\t\t\t\t\t\t\t\t\t   使用KTV功能，请选择其他视频来源！";
 
-std::string DefaultFolder(const std::string& current, const char* name)
+// The folder to use for `current`: DownLoad/<name> of the program folder when it is empty, or when it is
+// missing and either `keepChoice` is off or it cannot be made.
+std::string UsableFolder(const std::string& current, const char* name, bool keepChoice)
 {
-    return current.empty() || !FolderExists(current) ? ProgramFile("DownLoad") + "/" + name : current;
+    if (!current.empty() && (FolderExists(current) || (keepChoice && MakeFolder(current))))
+        return current;
+    return ProgramFile("DownLoad") + "/" + name;
 }
 
 }  // namespace
@@ -50,7 +54,7 @@ CSkinTreeList* CWndSubSelSong::ListControl() const
 
 bool CWndSubSelSong::OnCreate()
 {
-    ApplyFolders();
+    ApplyFolders(false);
     songClient_.SetNotifyWindow(this);
     lyricClient_.SetNotifyWindow(this);
     DownloadLimits lyricLimits = lyricClient_.Limits();
@@ -62,11 +66,11 @@ bool CWndSubSelSong::OnCreate()
     return true;
 }
 
-void CWndSubSelSong::ApplyFolders()
+void CWndSubSelSong::ApplyFolders(bool keepChoice)
 {
     auto& paths = Settings.SavePath;
-    paths.SongPath = DefaultFolder(paths.SongPath, "Songs");
-    paths.LyricPath = DefaultFolder(paths.LyricPath, "Lyrics");
+    paths.SongPath = UsableFolder(paths.SongPath, "Songs", keepChoice);
+    paths.LyricPath = UsableFolder(paths.LyricPath, "Lyrics", keepChoice);
     MakeFolder(paths.SongPath);
     MakeFolder(paths.LyricPath);
     songClient_.SetFolder(paths.SongPath);
@@ -123,7 +127,7 @@ bool CWndSubSelSong::OnMessage(CWindowMessage& message)
         OnSongEnded(message.wParam != 0);
         return true;
     case WM_KTV_RELOAD_SONGS:
-        ApplyFolders();
+        ApplyFolders(true);
         RebuildList();
         return true;
     }

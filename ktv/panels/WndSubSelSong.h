@@ -29,9 +29,10 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
-    // Empty or missing song and lyric folders become DownLoad/Songs and DownLoad/Lyrics of the program
-    // folder; the folders are created when missing and handed to the clients.
-    void ApplyFolders();
+    // Empty song and lyric folders become DownLoad/Songs and DownLoad/Lyrics of the program folder, and
+    // so do missing ones at creation; a missing folder the user has just chosen (`keepChoice`) is made
+    // instead, unless it cannot be. The folders are created when missing and handed to the clients.
+    void ApplyFolders(bool keepChoice);
     void AddFromCatalogue(const CatalogueLink& link);
     void AddFromDisk();
     void Clear();

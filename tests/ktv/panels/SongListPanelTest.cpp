@@ -69,16 +69,24 @@ TEST_F(SongListPanelTest, FoldersDefaultToTheProgramsDownLoadFolder)
     EXPECT_EQ(Settings.SavePath.SongPath, Songs());
     EXPECT_EQ(Settings.SavePath.LyricPath, Lyrics());
 
-    // A folder that has gone is replaced and made again; a folder that exists is kept.
-    const std::string own = home_.File("MySongs");
-    QDir().mkpath(QString::fromStdString(own));
-    Settings.SavePath.SongPath = own;
-    Settings.SavePath.LyricPath = home_.File("gone/Lyrics");
+    // Folders chosen in the settings are made when missing; one that cannot be made gives way to the
+    // default, which is made again.
+    const std::string chosen = home_.File("MySongs/Songs");
+    WriteFileBytes(home_.File("blocked"), "a file");
+    Settings.SavePath.SongPath = chosen;
+    Settings.SavePath.LyricPath = home_.File("blocked/Lyrics");
     QDir(QString::fromStdString(home_.File("DownLoad"))).removeRecursively();
     SendWindowMessage(list_, WM_KTV_RELOAD_SONGS);
-    EXPECT_EQ(Settings.SavePath.SongPath, own);
+    EXPECT_EQ(Settings.SavePath.SongPath, chosen);
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(chosen)).isDir());
     EXPECT_EQ(Settings.SavePath.LyricPath, Lyrics());
     EXPECT_TRUE(QFileInfo(QString::fromStdString(Lyrics())).isDir());
+
+    // At creation a saved folder that has gone is given up for the default.
+    Settings.SavePath.SongPath = home_.File("gone/Songs");
+    CWndSubSelSong* another = MakePanel<CWndSubSelSong>();
+    ASSERT_NE(another, nullptr);
+    EXPECT_EQ(Settings.SavePath.SongPath, Songs());
 }
 
 TEST_F(SongListPanelTest, SongsFoundInTheFoldersAreCompleteAndPlay)
