@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScreen>
 
 #include <cstring>
 
@@ -172,6 +173,9 @@ void CVideoPlayer::ToggleFullScreen()
     }
     camera_.StopCapture();
     fullScreen_.reset(new CVideoPlayer(this));
+    // The whole screen the preview is on, also where no window manager makes it full screen.
+    if (QScreen* screen = window()->screen())
+        fullScreen_->setGeometry(screen->geometry());
     fullScreen_->showFullScreen();
     fullScreen_->raise();
     fullScreen_->activateWindow();

@@ -84,8 +84,8 @@ QString WorksPageHtml(const std::vector<WorkFile>& works, size_t limit)
         const QString when = QDateTime::fromSecsSinceEpoch(work.modified).toString("yyyy-MM-dd HH:mm");
         const QString picture = work.photo ? QString("<img src=\"%1\" alt=\"\">").arg(url) : QString(kFilm);
         html += QString("<a class=\"work\" href=\"%1\" title=\"%2\"><div class=\"picture\">%3</div>"
-                        "<div class=\"name\">%2</div><div class=\"facts\">%4 · %5 · %6</div></a>")
-                    .arg(url, name, picture, work.photo ? "照片" : "录像", when, SizeText(work.bytes));
+                        "<div class=\"name\">%2</div><div class=\"facts\">%4 · %5<br>%6</div></a>")
+                    .arg(url, name, picture, work.photo ? "照片" : "录像", SizeText(work.bytes), when);
     }
     html += "</div></body></html>";
     return html;

@@ -67,6 +67,7 @@ TEST_F(VideoPlayerTest, DoubleClickTogglesFullScreenAndTheRecordingGoesOn)
     EXPECT_TRUE(full->isWindow());
     EXPECT_TRUE(full->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_TRUE(full->windowState() & Qt::WindowFullScreen);
+    EXPECT_EQ(full->geometry(), preview_->screen()->geometry());
 
     // The normal preview stops reading; the full-screen one reads and records.
     const int before = preview_->FramesReceived();
