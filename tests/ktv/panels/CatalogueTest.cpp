@@ -31,11 +31,16 @@ protected:
         EXPECT_NE(ktv, nullptr);
         return ktv;
     }
-    static QWebEngineView* View(CWndKTV* ktv) { return ktv->Catalogue()->Browser().View(); }
-    static bool WaitForPage(QWebEngineView* view, const QString& title)
+    // The KTV tab with its catalogue page loaded; null when either is missing.
+    CWndKTV* MakeKtvShowing(const QString& title)
     {
-        return QTest::qWaitFor([&] { return view->title() == title; }, 30000);
+        CWndKTV* ktv = MakeKtv();
+        QWebEngineView* view = ktv ? View(ktv) : nullptr;
+        if (!view || !QTest::qWaitFor([&] { return view->title() == title; }, 30000))
+            return nullptr;
+        return ktv;
     }
+    static QWebEngineView* View(CWndKTV* ktv) { return ktv->Catalogue()->Browser().View(); }
     static void Click(QWebEngineView* view, int index)
     {
         view->page()->runJavaScript(QString("document.querySelectorAll('a')[%1].click()").arg(index));
@@ -52,11 +57,9 @@ protected:
 
 TEST_F(CatalogueTest, DemoCatalogueAddsTheShippedSongsWithoutTheNetwork)
 {
-    CWndKTV* ktv = MakeKtv();
+    CWndKTV* ktv = MakeKtvShowing("KTV 点歌台");
     ASSERT_NE(ktv, nullptr);
     QWebEngineView* view = View(ktv);
-    ASSERT_NE(view, nullptr);
-    ASSERT_TRUE(WaitForPage(view, "KTV 点歌台"));
 
     Click(view, 1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return Rows(ktv).size() == 1; }, 20000));
@@ -87,11 +90,9 @@ TEST_F(CatalogueTest, ServedCatalogueDownloadsTheSongAndItsLyric)
     WriteFileBytes(served + "/index.html", "<html><head><meta charset='utf-8'><title>served</title></head><body>"
                                            "<a href='" + link + "' target='_blank'>点歌</a></body></html>");
     ActiveIni.KtvLstURL = server.Url("/static/index.html");
-    CWndKTV* ktv = MakeKtv();
+    CWndKTV* ktv = MakeKtvShowing("served");
     ASSERT_NE(ktv, nullptr);
     QWebEngineView* view = View(ktv);
-    ASSERT_NE(view, nullptr);
-    ASSERT_TRUE(WaitForPage(view, "served"));
     Click(view, 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return Rows(ktv) == std::vector<std::string>{"网上的歌|网上的人"}; }, 30000));
     EXPECT_EQ(ReadFileBytes(home_.File("DownLoad/Songs/100000")).size(), 100000u);

@@ -4,9 +4,9 @@
 #include "settings/LinkIni.h"
 #include "settings/Settings.h"
 #include "support/Files.h"
+#include "ui/DesktopOpen.h"
 #include "ui/SkinFixture.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,18 +15,6 @@
 #include <QWebEngineView>
 
 namespace {
-
-// Takes the addresses the desktop is asked to open.
-class OpenedUrls : public QObject {
-    Q_OBJECT
-public:
-    OpenedUrls() { QDesktopServices::setUrlHandler("file", this, "Open"); }
-    ~OpenedUrls() override { QDesktopServices::unsetUrlHandler("file"); }
-    std::vector<QUrl> urls;
-
-public slots:
-    void Open(const QUrl& url) { urls.push_back(url); }
-};
 
 class WndOpusTest : public ShippedSkinTest {
 protected:
@@ -71,10 +59,10 @@ TEST_F(WndOpusTest, OwnPageListsTheWorksAndOpensThemOnTheDesktop)
     ASSERT_TRUE(WaitForTitle(works.View(), "我的作品"));
     EXPECT_TRUE(BodyText(works.View()).contains("生日.wmv"));
 
-    OpenedUrls opened;
+    DesktopOpen desktop;
     works.View()->page()->runJavaScript("document.querySelector('a.work').click()");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !opened.urls.empty(); }, 20000));
-    EXPECT_EQ(opened.urls[0].toLocalFile().toStdString(), recording);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !desktop.opened.empty(); }, 20000));
+    EXPECT_EQ(desktop.opened[0].toStdString(), recording);
     QTest::qWait(300);
     EXPECT_EQ(works.View()->title(), "我的作品");  // the page stays
 
@@ -99,4 +87,3 @@ TEST_F(WndOpusTest, SpaceAddressIsShownInstead)
 
 }  // namespace
 
-#include "WndOpusTest.moc"
