@@ -59,6 +59,8 @@ void CMpvAudio::EventLoop()
         const auto* end = static_cast<const mpv_event_end_file*>(event->data);
         if (end->playlist_entry_id == loadedEntry_)
             loadedEntry_ = 0;
+        if (end->playlist_entry_id > endedEntry_)
+            endedEntry_ = end->playlist_entry_id;
         const bool byItself = end->reason == MPV_END_FILE_REASON_EOF || end->reason == MPV_END_FILE_REASON_ERROR;
         // An older file ending after a newer one was loaded is no news.
         if (byItself && end->playlist_entry_id >= currentEntry_ && onEnd_)
@@ -87,8 +89,10 @@ bool CMpvAudio::Load(const std::string& path)
     // can end, so its end is never mistaken for an older file's.
     currentEntry_ = ++loads_;
     mpv_node result{};
-    if (mpv_command_node(mpv_, &args, &result) < 0)
+    if (mpv_command_node(mpv_, &args, &result) < 0) {
+        currentEntry_ = INT64_MAX;  // nothing started
         return false;
+    }
     int64_t entry = currentEntry_;
     if (result.format == MPV_FORMAT_NODE_MAP) {
         for (int i = 0; i < result.u.list->num; ++i) {
@@ -123,6 +127,12 @@ bool CMpvAudio::HasFile() const
 {
     const int64_t loaded = loadedEntry_;
     return loaded != 0 && loaded == currentEntry_;
+}
+
+bool CMpvAudio::HasStarted() const
+{
+    const int64_t current = currentEntry_;
+    return current != 0 && current != INT64_MAX && endedEntry_ < current;
 }
 
 bool CMpvAudio::GetDouble(const char* name, double& value) const

@@ -28,6 +28,8 @@ public:
     void SetPause(bool pause);
     // True from the moment the file of the last Load is open until it ends or is stopped.
     bool HasFile() const;
+    // True from the last Load until that file ends or is stopped: it plays or is still being opened.
+    bool HasStarted() const;
 
     bool GetDouble(const char* name, double& value) const;
     bool GetInt(const char* name, int64_t& value) const;
@@ -47,6 +49,7 @@ private:
     std::atomic<int64_t> currentEntry_{0};  // playlist entry of the last Load
     int64_t startingEntry_ = 0;             // event thread only
     std::atomic<int64_t> loadedEntry_{0};   // the entry that is open, 0 for none
+    std::atomic<int64_t> endedEntry_{0};    // the newest entry that has ended
     std::atomic<bool> quit_{false};
     std::thread events_;
 };

@@ -57,7 +57,20 @@ std::optional<CatalogueLink> ParseCatalogueLink(const std::string& address)
 std::string FileNameFromUrl(const std::string& url)
 {
     const size_t slash = url.rfind('/');
-    return slash == std::string::npos ? url : url.substr(slash + 1);
+    const std::string last = slash == std::string::npos ? url : url.substr(slash + 1);
+    // Addresses carry their non-ASCII characters percent-encoded; the file on disk has them as they are.
+    // A "%" without two hex digits after it is itself.
+    std::string name;
+    for (size_t i = 0; i < last.size(); ++i) {
+        if (last[i] == '%' && i + 2 < last.size() && std::isxdigit(static_cast<unsigned char>(last[i + 1])) &&
+            std::isxdigit(static_cast<unsigned char>(last[i + 2]))) {
+            name += char(std::stoi(last.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            name += last[i];
+        }
+    }
+    return name;
 }
 
 CSongLists::CSongLists(FileExists exists) : exists_(exists ? std::move(exists) : FileExistsOnDisk) {}
@@ -197,9 +210,16 @@ std::optional<size_t> CSongLists::CurrentIndex() const
     return size_t(it - songs_.begin());
 }
 
-std::optional<size_t> CSongLists::NextSong(int mode, const std::function<int()>& random) const
+std::optional<size_t> CSongLists::NextSong(int mode, const std::function<int()>& random, bool currentFailed)
 {
-    return NextEntryIndex(mode, songs_.size(), CurrentIndex(), random);
+    if (currentFailed)
+        unplayable_.emplace(currentName_, currentSinger_);
+    else
+        unplayable_.clear();
+    const auto next = NextEntryIndex(mode, songs_.size(), CurrentIndex(), random);
+    if (next && unplayable_.count({songs_[*next].name, songs_[*next].singer}))
+        return std::nullopt;
+    return next;
 }
 
 bool CSongLists::Remove(size_t index)

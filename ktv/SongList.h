@@ -4,7 +4,9 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 enum SongState : int {
@@ -39,7 +41,7 @@ struct CatalogueLink {
 // The marker is compared upper-cased; the fields after it must all be there (empty ones count).
 std::optional<CatalogueLink> ParseCatalogueLink(const std::string& address);
 
-// The URL's text after its last "/".
+// The URL's text after its last "/", percent-escapes decoded.
 std::string FileNameFromUrl(const std::string& url);
 
 struct PendingDownload {
@@ -62,6 +64,8 @@ public:
 
     std::vector<SongEntry>& Songs() { return songs_; }
     std::vector<SongEntry>& Lyrics() { return lyrics_; }
+    const std::vector<SongEntry>& Songs() const { return songs_; }
+    const std::vector<SongEntry>& Lyrics() const { return lyrics_; }
     const std::string& CurrentName() const { return currentName_; }
     const std::string& CurrentSinger() const { return currentSinger_; }
 
@@ -80,8 +84,10 @@ public:
     // The paths to play entry `index` with, remembering it as the current song; nothing for an
     // incomplete catalogue entry or a bad index.
     std::optional<PlayRequest> PlayEntry(size_t index, const std::string& lyricFolder);
-    // The entry to play after the current one ended, by play mode.
-    std::optional<size_t> NextSong(int mode, const std::function<int()>& random) const;
+    // The entry to play after the current one ended, by play mode. When it ended because it could not
+    // be played, no entry that could not be played since the last one that did is chosen again, so
+    // the list stops instead of trying the same broken files for ever.
+    std::optional<size_t> NextSong(int mode, const std::function<int()>& random, bool currentFailed = false);
     std::optional<size_t> CurrentIndex() const;
 
     void ClearSongs() { songs_.clear(); }
@@ -100,4 +106,5 @@ private:
     FileExists exists_;
     std::vector<SongEntry> songs_, lyrics_;
     std::string currentName_, currentSinger_;
+    std::set<std::pair<std::string, std::string>> unplayable_;  // name and singer, since the last song that played
 };

@@ -18,7 +18,7 @@ bool CWMMedia::CreateControl()
 {
     if (Settings.PlayerCreated != 0)
         return false;
-    auto player = std::make_unique<CMpvAudio>([this](bool) { OnEnd(); });
+    auto player = std::make_unique<CMpvAudio>([this](bool error) { OnEnd(error); });
     if (!player->IsValid())
         return false;
     player_ = std::move(player);
@@ -35,19 +35,23 @@ bool CWMMedia::CreateControl()
 bool CWMMedia::Open(const std::string& path)
 {
     url_ = path;
-    if (path.empty() || !player_)
-        return false;
-    ended_ = false;
     paused_ = false;
-    return player_->Load(path);
+    ended_ = false;  // before the load: a file that fails at once ends on the player's thread
+    // A song that cannot start still ends, so whoever waits for its end is not left waiting.
+    if (path.empty() || !player_ || !player_->Load(path)) {
+        OnEnd(true);
+        return false;
+    }
+    return true;
 }
 
 void CWMMedia::Play()
 {
     if (!player_)
         return;
-    // After a stop the song starts again from its beginning.
-    if (!player_->HasFile() && !url_.empty())
+    // After a stop or the end the song starts again from its beginning; a song still being opened
+    // only has its pause lifted.
+    if (!player_->HasStarted() && !url_.empty())
         player_->Load(url_);
     player_->SetPause(false);
     paused_ = false;
@@ -151,12 +155,13 @@ void CWMMedia::SetVolume(int volume)
 
 void CWMMedia::SetNotifyWindow(QObject* notify)
 {
-    if (notify)
-        notify_ = notify;
+    std::lock_guard lock(notifyLock_);
+    notify_ = notify;
 }
 
-void CWMMedia::OnEnd()
+void CWMMedia::OnEnd(bool error)
 {
     ended_ = true;
-    PostWindowMessage(notify_, WM_MEDIA_ENDED);
+    std::lock_guard lock(notifyLock_);
+    PostWindowMessage(notify_, WM_MEDIA_ENDED, error ? 1 : 0);
 }

@@ -22,7 +22,8 @@ public:
     bool CreateControl();
     bool HasControl() const { return player_ != nullptr; }
 
-    // Starts playing `path`; false for an empty path or without a player.
+    // Starts playing `path`. An empty path, or no player, ends the song at once as unplayable and
+    // returns false.
     bool Open(const std::string& path);
     void Play();
     void Pause();
@@ -45,14 +46,15 @@ public:
     int Balance() const { return balance_; }
     void SetVolume(int volume);
 
-    // Receives WM_MEDIA_ENDED when a song ends; kept when non-null.
+    // Receives WM_MEDIA_ENDED when a song ends, with wParam 1 when it could not be played; null for
+    // none. Once cleared, nothing more is posted to the previous window.
     void SetNotifyWindow(QObject* notify);
 
     // The player underneath, for reading its state; null before CreateControl.
     const CMpvAudio* Mpv() const { return player_.get(); }
 
 private:
-    void OnEnd();
+    void OnEnd(bool error);
     void ApplyBalance();
 
     std::unique_ptr<CMpvAudio> player_;
@@ -62,5 +64,6 @@ private:
     std::atomic<bool> ended_{false};
     std::atomic<bool> paused_{false};
     int balance_ = 0;
-    std::atomic<QObject*> notify_{nullptr};
+    std::mutex notifyLock_;  // the notify window may go while the player's thread posts
+    QObject* notify_ = nullptr;
 };

@@ -1,10 +1,13 @@
 #pragma once
 // One playback control of the sound card's mixer, as the volume and mute classes use it. The program
-// opens ALSA's simple mixer element "Master"; tests put an element of their own in its place.
+// opens the ALSA simple mixer element a desktop mixer would show for the speakers; tests put an element
+// of their own in its place.
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 class IMixerElement {
 public:
@@ -28,3 +31,14 @@ constexpr uint32_t MIXER_CONTROL_MUTE = 0x20010002;
 // control.
 using MixerOpener = std::function<std::unique_ptr<IMixerElement>(int componentType, uint32_t controlType)>;
 std::unique_ptr<IMixerElement> OpenAlsaMixerElement(int componentType, uint32_t controlType);
+
+// What the choice of the speakers' element looks at, for each simple element in the card's order.
+struct MixerElementInfo {
+    std::string name;
+    bool playbackVolume = false;
+    bool playbackSwitch = false;
+};
+
+// The element that carries the control (a playback volume, or a playback switch for mute), the way
+// desktop mixers pick it: "Master", else "PCM", else "Speaker", else the first that has the control.
+std::optional<size_t> ChooseSpeakerElement(const std::vector<MixerElementInfo>& elements, uint32_t controlType);

@@ -168,6 +168,9 @@ def glyph(kind, size, colour):
         d.ellipse([s * 0.22, s * 0.22, s * 0.78, s * 0.78], fill=(232, 72, 72, 255))
     elif kind == "play":
         d.polygon([(s * 0.34, s * 0.22), (s * 0.8, s * 0.5), (s * 0.34, s * 0.78)], fill=col)
+    elif kind == "pause":
+        d.rounded_rectangle([s * 0.28, s * 0.24, s * 0.43, s * 0.76], s * 0.04, fill=col)
+        d.rounded_rectangle([s * 0.57, s * 0.24, s * 0.72, s * 0.76], s * 0.04, fill=col)
     elif kind == "stop":
         d.rounded_rectangle([s * 0.28, s * 0.28, s * 0.72, s * 0.72], s * 0.05, fill=col)
     elif kind == "screen":
@@ -178,6 +181,11 @@ def glyph(kind, size, colour):
         d.polygon([(s * 0.14, s * 0.38), (s * 0.32, s * 0.38), (s * 0.52, s * 0.2), (s * 0.52, s * 0.8),
                    (s * 0.32, s * 0.62), (s * 0.14, s * 0.62)], fill=col)
         d.arc([s * 0.42, s * 0.3, s * 0.74, s * 0.7], -60, 60, fill=col, width=w)
+    elif kind == "muted":
+        d.polygon([(s * 0.14, s * 0.38), (s * 0.32, s * 0.38), (s * 0.52, s * 0.2), (s * 0.52, s * 0.8),
+                   (s * 0.32, s * 0.62), (s * 0.14, s * 0.62)], fill=col)
+        d.line([(s * 0.62, s * 0.38), (s * 0.86, s * 0.62)], fill=col, width=w)
+        d.line([(s * 0.86, s * 0.38), (s * 0.62, s * 0.62)], fill=col, width=w)
     elif kind == "folder":
         d.polygon([(s * 0.1, s * 0.25), (s * 0.4, s * 0.25), (s * 0.48, s * 0.34), (s * 0.9, s * 0.34),
                    (s * 0.9, s * 0.8), (s * 0.1, s * 0.8)], outline=col, width=w)
@@ -631,12 +639,17 @@ def left_background():
 
 left = Window(1203, LW, LH, "", left_background())
 left.add(1117, "placeholder", (10, 10, 320, 240))  # output preview CVideoPlayer
-left.add(1118, "button", (10, 258, 36, 32), image=button("primary", 36, 32, "play"), tip="播放/暂停")
+# The play button stays pressed while something plays, showing the pause sign.
+left.add(1118, "tab", (10, 258, 36, 32), image=button("primary", 36, 32), tip="播放/暂停",
+         icon=save(glyph("play", 22, (255, 255, 255)), "icon_play_white.png"),
+         checkedicon=save(glyph("pause", 22, (255, 255, 255)), "icon_pause_white.png"))
 left.add(1119, "button", (50, 258, 36, 32), image=button("flat", 36, 32, "stop"), tip="停止")
 left.add(1120, "slider", (94, 262, 236, 24), min=0, max=100, name="播放进度")
 left.add(1122, "static", (12, 294, 150, 20), text="播放停止", color=MUTED, size=12)
 left.add(1123, "static", (170, 294, 160, 20), text="00:00 / 00:00", color=MUTED, size=12, align="right")
-left.add(1134, "static", (12, 312, 20, 20), image=save(glyph("volume", 18, MUTED), "icon_volume.png"))
+# The speakers' mute: the loudspeaker, crossed out while muted.
+left.add(1134, "tab", (10, 310, 24, 24), tip="静音", icon=save(glyph("volume", 18, MUTED), "icon_volume.png"),
+         checkedicon=save(glyph("muted", 18, (232, 72, 72)), "icon_muted.png"))
 left.add(1121, "slider", (36, 312, 130, 20), min=0, max=100, value=50, name="音量")
 left.add(1129, "button", (176, 310, 74, 24), text="切换音轨", image=button("secondary", 74, 24), size=11, color=TEXT)
 left.add(1130, "button", (256, 310, 74, 24), text="左右声道", image=button("secondary", 74, 24), size=11, color=TEXT)

@@ -5,6 +5,7 @@
 #include "Waiting.h"
 #include "settings/Settings.h"
 #include "settings/WindowMessages.h"
+#include "support/Files.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -16,18 +17,20 @@
 
 namespace {
 
-// Counts the window messages it receives.
+// Counts the song ends it receives and keeps whether each was an unplayable song's.
 class Receiver : public QObject {
 public:
     bool event(QEvent* e) override
     {
         if (e->type() == CWindowMessage::EventType(WM_MEDIA_ENDED)) {
             ++ended;
+            errors.push_back(static_cast<CWindowMessage*>(e)->wParam != 0);
             return true;
         }
         return QObject::event(e);
     }
     int ended = 0;
+    std::vector<bool> errors;
 };
 
 class MediaPlayerTest : public ::testing::Test {
@@ -42,6 +45,7 @@ protected:
         dir_ = new QTemporaryDir;
         const std::string d = dir_->path().toStdString();
         // Three seconds of stereo tone; a one-second one; a long one; two audio tracks in one file.
+        WriteFileBytes(d + "/corrupt.mp3", std::string(4096, 'x'));
         const std::string commands[] = {
             "ffmpeg -v error -y -f lavfi -i sine=frequency=330:duration=100 -ac 2 -ar 8000 " + d + "/long.wav",
             "ffmpeg -v error -y -f lavfi -i sine=frequency=440:duration=3 -ac 2 " + d + "/song.wav",
@@ -130,7 +134,6 @@ TEST_F(MediaPlayerTest, EndOfSongIsPostedToTheNotifyObject)
     CWMMedia media;
     ASSERT_TRUE(media.CreateControl());
     media.SetNotifyWindow(&receiver);
-    media.SetNotifyWindow(nullptr);  // ignored
     ASSERT_TRUE(media.Open(File("short.wav")));
     ASSERT_TRUE(WaitFor([&] { return receiver.ended == 1; }));
     EXPECT_TRUE(media.IsEnded());
@@ -143,17 +146,64 @@ TEST_F(MediaPlayerTest, EndOfSongIsPostedToTheNotifyObject)
     ASSERT_TRUE(WaitFor([&] { return receiver.ended == 2; }));
     EXPECT_TRUE(media.IsEnded());
 
-    // A file that cannot be played ends at once instead of hanging as "playing".
+    // Files that cannot be played end at once instead of hanging as "playing", and say so; so does a
+    // song with no path.
     ASSERT_TRUE(media.Open(File("missing.wav")));
     ASSERT_TRUE(WaitFor([&] { return receiver.ended == 3; }));
     EXPECT_TRUE(media.IsEnded());
+    ASSERT_TRUE(media.Open(File("corrupt.mp3")));
+    ASSERT_TRUE(WaitFor([&] { return receiver.ended == 4; }));
+    EXPECT_FALSE(media.Open(""));
+    ASSERT_TRUE(WaitFor([&] { return receiver.ended == 5; }));
+    EXPECT_TRUE(media.IsEnded());
+    EXPECT_EQ(receiver.errors, (std::vector<bool>{false, false, true, true, true}));
 
     // A stopped song is not an ended one.
     ASSERT_TRUE(media.Open(File("song.wav")));
     media.Stop();
     QThread::msleep(300);
     QCoreApplication::processEvents();
-    EXPECT_EQ(receiver.ended, 3);
+    EXPECT_EQ(receiver.ended, 5);
+
+    // A window that has gone is told nothing more.
+    media.SetNotifyWindow(nullptr);
+    ASSERT_TRUE(media.Open(File("short.wav")));
+    ASSERT_TRUE(WaitFor([&] { return media.IsEnded(); }));
+    QThread::msleep(100);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(receiver.ended, 5);
+}
+
+TEST_F(MediaPlayerTest, PauseAndResumeWhileOpeningKeepTheSong)
+{
+    CWMMedia media;
+    ASSERT_TRUE(media.CreateControl());
+    int64_t firstEntry = 0;
+    // Straight after the open, before the file is loaded: paused, it stays at its start.
+    ASSERT_TRUE(media.Open(File("long.wav")));
+    media.Pause();
+    ASSERT_TRUE(WaitFor([&] { return media.Refresh() >= 0 && media.Mpv()->HasFile(); }));
+    ASSERT_TRUE(media.Mpv()->GetInt("playlist/0/id", firstEntry));
+    QThread::msleep(400);
+    EXPECT_LT(media.Position(), 0.1);
+    media.Play();
+    ASSERT_TRUE(WaitFor([&] { return media.Position() > 0.3; }));
+
+    // Paused and resumed while the next file is still opening: the same file plays on, not a reload.
+    ASSERT_TRUE(media.Open(File("long.wav")));
+    media.Pause();
+    media.Play();
+    ASSERT_TRUE(WaitFor([&] { return media.Position() > 0.3; }));
+    int64_t entry = 0;
+    ASSERT_TRUE(media.Mpv()->GetInt("playlist/0/id", entry));
+    EXPECT_EQ(entry, firstEntry + 1);
+
+    // After a stop, play starts the song again.
+    media.Stop();
+    media.Play();
+    ASSERT_TRUE(WaitFor([&] { return media.Mpv()->HasFile(); }));
+    ASSERT_TRUE(media.Mpv()->GetInt("playlist/0/id", entry));
+    EXPECT_EQ(entry, firstEntry + 2);
 }
 
 TEST_F(MediaPlayerTest, AudioTrackBalanceAndVolume)
@@ -246,6 +296,27 @@ TEST_F(MediaPlayerTest, ShippedSoundsAndSongPlay)
     ASSERT_TRUE(WaitFor([&] { return media.Refresh() > 0; }));
     EXPECT_NEAR(media.Duration(), 28.0, 0.1);
     EXPECT_EQ(media.Mpv()->AudioTrackCount(), 2);
+}
+
+TEST_F(MediaPlayerTest, ASongWithoutAPlayerEndsAsUnplayable)
+{
+    // Another player holds the process's one player: this engine cannot create its own.
+    CWMMedia other;
+    ASSERT_TRUE(other.CreateControl());
+    Receiver receiver;
+    CKaraokeEngine engine;
+    engine.Player().SetNotifyWindow(&receiver);
+    QTemporaryDir dir;
+    const std::string lyric = dir.path().toStdString() + "/l.rar";
+    WriteFileBytes(lyric, "karaoke := CreateKaraokeObject;\nkaraoke.TimeOffset := 0;\n"
+                          "karaoke.add('00:00.000', '00:09.000', 'x', '1');\n");
+    engine.PlaySong(File("song.wav"), lyric);
+    ASSERT_TRUE(WaitFor([&] { return receiver.ended == 1; }));
+    EXPECT_EQ(receiver.errors, std::vector<bool>{true});
+    EXPECT_TRUE(engine.IsEnded());
+    // The lyric thread sees the end and stops instead of polling on.
+    EXPECT_TRUE(WaitFor([&] { return engine.IsThreadFinished(); }));
+    EXPECT_EQ(Settings.LyricRunning, 0);
 }
 
 TEST_F(MediaPlayerTest, EngineDrivesTheSong)

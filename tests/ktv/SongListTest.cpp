@@ -57,7 +57,9 @@ TEST(CatalogueLink, Parses)
 TEST(CatalogueLink, FileNameFromUrl)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"http://s/dir/a.mp3", "a.mp3"}, {"http://s/", ""}, {"a.mp3", "a.mp3"}, {"http://s/..", ".."}, {"", ""}};
+        {"http://s/dir/a.mp3", "a.mp3"}, {"http://s/", ""}, {"a.mp3", "a.mp3"}, {"http://s/..", ".."}, {"", ""},
+        {"http://s/%E5%B0%8F%E6%98%9F%E6%98%9F.wma", "小星星.wma"}, {"http://s/My%20Song.mp3", "My Song.mp3"},
+        {"http://s/%2E%2E", ".."}, {"http://s/a%2Fb.mp3", "a/b.mp3"}, {"http://s/100%.mp3", "100%.mp3"}, {"http://s/a%4", "a%4"}, {"http://s/%41", "A"}};
     for (const auto& [url, name] : cases)
         EXPECT_EQ(FileNameFromUrl(url), name) << url;
 }
@@ -121,7 +123,8 @@ TEST_F(SongListsTest, FilesAlreadyThereAreComplete)
 
 TEST_F(SongListsTest, UnusableFileNamesAddNothing)
 {
-    for (const char* url : {"http://s/", "http://s/..", "http://s/.", "", "http://s/a\\..\\b"}) {
+    for (const char* url : {"http://s/", "http://s/..", "http://s/.", "", "http://s/a\\..\\b", "http://s/%2e%2E",
+                            "http://s/..%2F..%2Fetc%2Fpasswd", "http://s/a%00b.mp3", "http://s/a%5C..%5Cb"}) {
         CatalogueLink link{url, url, "n", "s", ""};
         EXPECT_TRUE(lists_.AddFromCatalogue(link, "/songs", "/lyrics").empty()) << url;
     }
@@ -268,6 +271,37 @@ TEST_F(SongListsTest, NextSongFindsTheCurrentByNameAndSinger)
     EXPECT_EQ(lists_.NextSong(PLAY_LOOP_LIST, random), 0u);
     lists_.ClearSongs();
     EXPECT_EQ(lists_.NextSong(PLAY_LOOP_LIST, random), std::nullopt);
+}
+
+TEST_F(SongListsTest, UnplayableSongsAreNotTriedAgain)
+{
+    for (const char* p : {"/m/a.mp3", "/m/b.mp3", "/m/c.mp3"})
+        lists_.AddFromDisk(p);
+    auto first = [] { return 0; };
+    // Plays entry `index`; it ends (or fails) in `mode` and the list picks the next one.
+    auto next = [&](size_t index, int mode, bool failed) {
+        EXPECT_TRUE(lists_.PlayEntry(index, "/lyrics"));
+        return lists_.NextSong(mode, first, failed);
+    };
+
+    // Looping over a list where nothing plays stops once every entry has failed.
+    EXPECT_EQ(next(0, PLAY_LOOP_LIST, true), 1u);
+    EXPECT_EQ(next(1, PLAY_LOOP_LIST, true), 2u);
+    EXPECT_EQ(next(2, PLAY_LOOP_LIST, true), std::nullopt);
+
+    // A song that plays to its end starts a new run: the others may be tried again.
+    EXPECT_EQ(next(1, PLAY_LOOP_LIST, false), 2u);
+    EXPECT_EQ(next(2, PLAY_LOOP_LIST, true), 0u);
+    EXPECT_EQ(next(0, PLAY_LOOP_LIST, true), 1u);
+    EXPECT_EQ(next(1, PLAY_LOOP_LIST, true), std::nullopt);
+
+    // Repeat one, and random picking the same song, would load the broken file again at once.
+    EXPECT_EQ(next(0, PLAY_ONE_ONCE, false), std::nullopt);
+    EXPECT_EQ(next(0, PLAY_REPEAT_ONE, true), std::nullopt);
+    EXPECT_EQ(next(0, PLAY_RANDOM, true), std::nullopt);
+    EXPECT_EQ(next(0, PLAY_REPEAT_ONE, false), 0u);
+    // In order, the failed one is simply passed.
+    EXPECT_EQ(next(1, PLAY_IN_ORDER, true), 2u);
 }
 
 TEST_F(SongListsTest, ReorderingAtTheEdges)

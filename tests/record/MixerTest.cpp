@@ -163,6 +163,30 @@ TEST(Mixer, WithoutAMixerNothingChanges)
     mute.CloseMixer();
 }
 
+TEST(Mixer, SpeakerElementIsChosenAsDesktopMixersDo)
+{
+    using E = MixerElementInfo;
+    const E master{"Master", true, true}, pcm{"PCM", true, false}, speaker{"Speaker", true, true},
+        headphone{"Headphone", true, true}, capture{"Capture", false, false}, beep{"Beep", false, true};
+    const struct {
+        std::vector<E> elements;
+        uint32_t control;
+        std::optional<size_t> chosen;
+    } cases[] = {
+        {{headphone, speaker, pcm, master}, MIXER_CONTROL_VOLUME, 3},
+        {{headphone, speaker, pcm}, MIXER_CONTROL_VOLUME, 2},
+        {{headphone, speaker, pcm}, MIXER_CONTROL_MUTE, 1},  // PCM has no switch
+        {{capture, headphone, speaker}, MIXER_CONTROL_VOLUME, 2},
+        {{capture, headphone}, MIXER_CONTROL_VOLUME, 1},
+        {{capture, beep, headphone}, MIXER_CONTROL_MUTE, 1},
+        {{E{"Master", false, true}, pcm}, MIXER_CONTROL_VOLUME, 1},  // a Master without a volume
+        {{capture, beep}, MIXER_CONTROL_VOLUME, std::nullopt},
+        {{}, MIXER_CONTROL_MUTE, std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ChooseSpeakerElement(c.elements, c.control), c.chosen) << c.elements.size() << " " << c.control;
+}
+
 // The real ALSA mixer knows the speakers' volume and mute only.
 TEST(Mixer, AlsaOpensOnlyTheSpeakersControls)
 {

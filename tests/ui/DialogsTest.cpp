@@ -66,7 +66,9 @@ protected:
     void SetUp() override
     {
         ShellTest::SetUp();
-        QDir().mkpath(QString::fromStdString(home_.File("elsewhere")));
+        // The song list gives up saved song folders that do not exist when it is made.
+        for (const char* folder : {"elsewhere", "Songs", "Lyrics"})
+            QDir().mkpath(QString::fromStdString(home_.File(folder)));
         Settings.SavePath.MyPhotoPath = home_.File("Photo");
         Settings.SavePath.RecordPath = home_.File("Record");
         Settings.SavePath.SongPath = home_.File("Songs");

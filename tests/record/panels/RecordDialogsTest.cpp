@@ -4,11 +4,11 @@
 
 #include "settings/Settings.h"
 #include "support/Files.h"
+#include "ui/DesktopOpen.h"
 #include "ui/ModalDriver.h"
 #include "ui/ShellFixture.h"
 #include "ui/SkinResources.h"
 
-#include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -29,18 +29,6 @@ enum {
     IDC_DONE = 1194,
     IDC_REPORT_CLOSE = 1195,
     IDC_REPORT = 1196,
-};
-
-// Receives what the dialogs ask the desktop to open.
-class DesktopOpen : public QObject {
-    Q_OBJECT
-public:
-    DesktopOpen() { QDesktopServices::setUrlHandler("file", this, "Open"); }
-    ~DesktopOpen() override { QDesktopServices::unsetUrlHandler("file"); }
-    std::vector<QString> opened;
-
-public slots:
-    void Open(const QUrl& url) { opened.push_back(url.toLocalFile()); }
 };
 
 class RecordDialogs : public ShellTest {
@@ -168,4 +156,3 @@ TEST_F(RecordDialogs, ReportOfAFileThatCannotBeRead)
     EXPECT_FALSE(canOpen);
 }
 
-#include "RecordDialogsTest.moc"
