@@ -32,7 +32,8 @@ class CCaptureScr : public IVideoCaptureNotify, public CScreenCapBase {
 public:
     static constexpr int kSourceTimerMs = 75;
 
-    CCaptureScr();
+    // The capture devices are reached through `cameraAccess`: the real ones unless a test stands in.
+    explicit CCaptureScr(IVideoDeviceAccess& cameraAccess = Libv4l2Access());
     virtual ~CCaptureScr();
 
     // The source that feeds the virtual camera now (SOURCE_*); the source switch changes it.
@@ -47,6 +48,8 @@ public:
     // The name is cut to 39 bytes on a character boundary. Returns the library's result.
     int ConnectCamera(const std::string& deviceName);
     _DEVIECEFORMAT_LIST* RefreshDeviceLists();
+    // No device is connected, or the connected one stopped delivering: ConnectCamera is needed.
+    bool CameraNeedsConnect() const { return !camera_.IsConnected() || camera_.HasFailed(); }
     _DEVIECENAME_LIST* DeviceList() const { return deviceList_; }
     _DEVIECEFORMAT_LIST* ResolutionList() const { return resolutionList_; }
 
@@ -65,7 +68,8 @@ public:
     long GetMovieCurrentTime() { return movie_.GetMovieCurrentTime(); }
     double GetMoviePos() { return movie_.GetCurrentPos(); }
     void SetMoviePos(double fraction) { movie_.SetCurrentPos(fraction); }
-    bool IsMovieOpen() const { return movie_.IsConnected(); }
+    // The movie's file has opened (PlayMovie opens it in the background).
+    bool IsMovieOpen() const { return movie_.IsOpen(); }
 
     bool ShowPicture(const std::string& path);
     bool RestartPicture();
