@@ -48,8 +48,9 @@ public:
     // The name is cut to 39 bytes on a character boundary. Returns the library's result.
     int ConnectCamera(const std::string& deviceName);
     _DEVIECEFORMAT_LIST* RefreshDeviceLists();
-    // No device is connected, or the connected one stopped delivering: ConnectCamera is needed.
-    bool CameraNeedsConnect() const { return !camera_.IsConnected() || camera_.HasFailed(); }
+    // The listed name of the camera that is connected and working; empty when none is (a camera that
+    // stopped delivering needs ConnectCamera again).
+    std::string ConnectedCamera() const { return camera_.HasFailed() ? std::string() : camera_.ConnectedName(); }
     _DEVIECENAME_LIST* DeviceList() const { return deviceList_; }
     _DEVIECEFORMAT_LIST* ResolutionList() const { return resolutionList_; }
 

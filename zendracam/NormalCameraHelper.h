@@ -37,6 +37,8 @@ public:
     void StopCapture();
 
     bool IsConnected() const { return fd_ >= 0; }
+    // The listed name of the connected device; empty when none is.
+    const std::string& ConnectedName() const { return connectedName_; }
     // The connected device stopped delivering (unplugged, broken): capture stays off until Connect.
     bool HasFailed() const { return failed_; }
     // Where a failure is told, once per connection; the debug output (stderr) by default.

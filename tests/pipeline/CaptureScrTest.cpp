@@ -401,7 +401,7 @@ TEST_F(Sink, CameraStreamsOnlyWhileItIsTheSourceAndIsConnectedAgainAfterItFails)
     devices.Add(0, "USB Camera", "usb-1");
     CCaptureScr camera(devices);
     camera.StartCamera();
-    EXPECT_FALSE(camera.CameraNeedsConnect());
+    EXPECT_EQ(camera.ConnectedCamera(), "USB Camera");
     EXPECT_TRUE(devices.Streaming(0));
 
     // Another source: the device stops streaming, so its light goes off.
@@ -412,7 +412,7 @@ TEST_F(Sink, CameraStreamsOnlyWhileItIsTheSourceAndIsConnectedAgainAfterItFails)
 
     // Pulled out and plugged in again: capture stays off until the camera is connected again.
     devices.Unplug(0);
-    ASSERT_TRUE(RunEventsUntil([&] { return camera.CameraNeedsConnect(); }, 3000));
+    ASSERT_TRUE(RunEventsUntil([&] { return camera.ConnectedCamera().empty(); }, 3000));
     devices.Replug(0);
     camera.StopCameraCapture();
     camera.StartCameraCapture();
@@ -420,6 +420,6 @@ TEST_F(Sink, CameraStreamsOnlyWhileItIsTheSourceAndIsConnectedAgainAfterItFails)
     EXPECT_EQ(camera.ConnectCamera("USB Camera"), 1);
     camera.StartCameraCapture();
     EXPECT_TRUE(devices.Streaming(0));
-    EXPECT_FALSE(camera.CameraNeedsConnect());
+    EXPECT_EQ(camera.ConnectedCamera(), "USB Camera");
     camera.Shutdown();
 }
