@@ -50,11 +50,13 @@ QImage WhiteThumbnail(const std::string& path, int width, int height)
     return thumbnail;
 }
 
-void CPictureFolderScan::Start(const std::string& folder, bool thumbnails, BatchHandler onBatch, EndHandler onEnd)
+void CPictureFolderScan::Start(const std::string& folder, bool thumbnails, QObject* receiver, BatchHandler onBatch,
+                               EndHandler onEnd)
 {
     Stop();
     stopping_ = false;
-    thread_ = std::thread(&CPictureFolderScan::Run, this, folder, thumbnails, std::move(onBatch), std::move(onEnd));
+    thread_ = std::thread(&CPictureFolderScan::Run, this, folder, thumbnails, receiver, int(*current_),
+                          std::move(onBatch), std::move(onEnd));
 }
 
 void CPictureFolderScan::Stop()
@@ -63,6 +65,7 @@ void CPictureFolderScan::Stop()
         std::lock_guard lock(mutex_);
         stopping_ = true;
     }
+    ++*current_;
     wake_.notify_all();
     if (thread_.joinable())
         thread_.join();
@@ -74,11 +77,23 @@ bool CPictureFolderScan::Pause()
     return !wake_.wait_for(lock, std::chrono::milliseconds(pauseMs_), [this] { return stopping_; });
 }
 
-void CPictureFolderScan::Run(std::string folder, bool thumbnails, BatchHandler onBatch, EndHandler onEnd)
+void CPictureFolderScan::Deliver(QObject* receiver, int generation, std::function<void()> work)
+{
+    QMetaObject::invokeMethod(
+        receiver,
+        [current = current_, generation, work = std::move(work)] {
+            if (*current == generation)
+                work();
+        },
+        Qt::QueuedConnection);
+}
+
+void CPictureFolderScan::Run(std::string folder, bool thumbnails, QObject* receiver, int generation,
+                             BatchHandler onBatch, EndHandler onEnd)
 {
     std::vector<std::string> names;
     if (!PictureNames(folder, names)) {
-        onEnd(false);
+        Deliver(receiver, generation, [onEnd] { onEnd(false); });
         return;
     }
     for (size_t first = 0; first < names.size(); first += kBatch) {
@@ -91,9 +106,9 @@ void CPictureFolderScan::Run(std::string folder, bool thumbnails, BatchHandler o
             }
             batch.push_back({names[i], thumbnails ? WhiteThumbnail(folder + "/" + names[i]) : QImage()});
         }
-        onBatch(std::move(batch));
+        Deliver(receiver, generation, [onBatch, batch = std::move(batch)]() mutable { onBatch(std::move(batch)); });
         if (first + kBatch < names.size() && !Pause())
             return;
     }
-    onEnd(true);
+    Deliver(receiver, generation, [onEnd] { onEnd(true); });
 }

@@ -3,10 +3,12 @@
 // responsive: sorted by name, 20 at a time with a pause of 200 ms after each 20, with a 60×40 thumbnail
 // of each picture on white when asked for. A new scan or the end of the object stops the previous one.
 #include <QImage>
+#include <QObject>
 
 #include <atomic>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -25,8 +27,9 @@ public:
     static constexpr int kBatch = 20;
     static constexpr int kPauseMs = 200;
 
-    // Both run on the scan's thread: each batch in order, then the end, once (false when the folder
-    // could not be read). A stopped scan delivers nothing more after Stop returns.
+    // Both run on the thread of the receiver (a window: the user-interface thread): each batch in order,
+    // then the end, once (false when the folder could not be read). Once Stop or the next Start has
+    // returned, nothing more of the earlier scan arrives.
     using BatchHandler = std::function<void(std::vector<ScannedPicture> batch)>;
     using EndHandler = std::function<void(bool folderRead)>;
 
@@ -35,11 +38,14 @@ public:
     CPictureFolderScan(const CPictureFolderScan&) = delete;
     CPictureFolderScan& operator=(const CPictureFolderScan&) = delete;
 
-    void Start(const std::string& folder, bool thumbnails, BatchHandler onBatch, EndHandler onEnd);
+    void Start(const std::string& folder, bool thumbnails, QObject* receiver, BatchHandler onBatch, EndHandler onEnd);
     void Stop();
 
 private:
-    void Run(std::string folder, bool thumbnails, BatchHandler onBatch, EndHandler onEnd);
+    void Run(std::string folder, bool thumbnails, QObject* receiver, int generation, BatchHandler onBatch,
+             EndHandler onEnd);
+    // Runs `work` on the receiver's thread unless the scan of `generation` was stopped by then.
+    void Deliver(QObject* receiver, int generation, std::function<void()> work);
     // Waits out the pause; false when the scan was stopped meanwhile.
     bool Pause();
 
@@ -47,5 +53,7 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_;
     bool stopping_ = false;
+    // The scan whose results are still wanted; shared with deliveries that may outlive this object.
+    std::shared_ptr<std::atomic<int>> current_ = std::make_shared<std::atomic<int>>(0);
     std::thread thread_;
 };

@@ -24,7 +24,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <mutex>
 
 namespace {
 
@@ -324,41 +323,25 @@ TEST(SourceLists, TopOfTheListAndPicturePaths)
 
 class PictureScan : public testing::Test {
 protected:
-    struct Seen {
-        std::mutex mutex;
-        std::vector<std::vector<ScannedPicture>> batches;
-        int ends = 0;
-        bool folderRead = false;
-    };
+    void SetUp() override { TestApplication(); }
+    // Handlers run on this thread, from its event loop.
     void Scan(CPictureFolderScan& scan, const std::string& folder, bool thumbnails)
     {
         scan.Start(
-            folder, thumbnails,
-            [this](std::vector<ScannedPicture> batch) {
-                std::lock_guard lock(seen.mutex);
-                seen.batches.push_back(std::move(batch));
-            },
+            folder, thumbnails, &receiver,
+            [this](std::vector<ScannedPicture> batch) { batches.push_back(std::move(batch)); },
             [this](bool read) {
-                std::lock_guard lock(seen.mutex);
-                ++seen.ends;
-                seen.folderRead = read;
+                ++ends;
+                folderRead = read;
             });
     }
-    bool Ended()
-    {
-        std::lock_guard lock(seen.mutex);
-        return seen.ends > 0;
-    }
-    bool WaitEnd(int ms = 20000)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (!Ended() && clock.elapsed() < ms)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        return Ended();
-    }
+    bool WaitEnd() { return RunEventsUntil([this] { return ends > 0; }, 20000); }
+
     TempHome home;
-    Seen seen;
+    QObject receiver;
+    std::vector<std::vector<ScannedPicture>> batches;
+    int ends = 0;
+    bool folderRead = false;
 };
 
 TEST_F(PictureScan, AThousandPicturesComeTwentyAtATimeInNameOrder)
@@ -374,10 +357,10 @@ TEST_F(PictureScan, AThousandPicturesComeTwentyAtATimeInNameOrder)
     CPictureFolderScan scan(1);
     Scan(scan, folder, false);
     ASSERT_TRUE(WaitEnd());
-    EXPECT_TRUE(seen.folderRead);
-    ASSERT_EQ(seen.batches.size(), 50u);
+    EXPECT_TRUE(folderRead);
+    ASSERT_EQ(batches.size(), 50u);
     std::vector<std::string> names;
-    for (const auto& batch : seen.batches) {
+    for (const auto& batch : batches) {
         EXPECT_EQ(batch.size(), 20u);
         for (const auto& picture : batch) {
             names.push_back(picture.name);
@@ -407,34 +390,36 @@ TEST_F(PictureScan, ThumbnailsOnWhitePausesAndStop)
     Scan(scan, folder, true);
     ASSERT_TRUE(WaitEnd());
     EXPECT_GE(clock.elapsed(), 2 * CPictureFolderScan::kPauseMs);  // 41 pictures: two pauses
-    ASSERT_EQ(seen.batches.size(), 3u);
-    const QImage fitted = seen.batches[0][0].thumbnail;
+    ASSERT_EQ(batches.size(), 3u);
+    const QImage fitted = batches[0][0].thumbnail;
     ASSERT_EQ(fitted.size(), QSize(60, 40));
     // 120 × 40 fitted into 60 × 40 is 60 × 20, centred: white above and below, red between.
     EXPECT_EQ(fitted.pixel(30, 5), qRgb(255, 255, 255));
     EXPECT_EQ(fitted.pixel(30, 34), qRgb(255, 255, 255));
     EXPECT_EQ(fitted.pixel(30, 20), qRgb(255, 0, 0));
     EXPECT_EQ(fitted.pixel(0, 20), qRgb(255, 0, 0));
-    const QImage broken = seen.batches[0][1].thumbnail;
+    const QImage broken = batches[0][1].thumbnail;
     ASSERT_EQ(broken.size(), QSize(60, 40));
     EXPECT_EQ(broken.pixel(30, 20), qRgb(255, 255, 255));
 
     // Stopped within its pause, a scan delivers nothing more and does not end.
-    seen.batches.clear();
-    seen.ends = 0;
+    batches.clear();
+    ends = 0;
     Scan(scan, folder, false);
-    for (bool first = false; !first; std::this_thread::sleep_for(std::chrono::milliseconds(1))) {
-        std::lock_guard lock(seen.mutex);
-        first = !seen.batches.empty();
-    }
+    ASSERT_TRUE(RunEventsUntil([&] { return !batches.empty(); }, 5000));
     clock.restart();
     scan.Stop();
     EXPECT_LT(clock.elapsed(), CPictureFolderScan::kPauseMs);
-    EXPECT_EQ(seen.batches.size(), 1u);
-    EXPECT_EQ(seen.ends, 0);
+    RunEventsUntil([] { return false; }, 500);
+    EXPECT_EQ(batches.size(), 1u);
+    EXPECT_EQ(ends, 0);
 
-    // A folder that is not there ends at once, unread.
+    // What a scan had sent before the next one started is dropped too; a folder that is not there
+    // ends at once, unread.
+    Scan(scan, folder, false);
     Scan(scan, home.File("vanished"), true);
     ASSERT_TRUE(WaitEnd());
-    EXPECT_FALSE(seen.folderRead);
+    EXPECT_FALSE(folderRead);
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(batches.size(), 1u);
 }
