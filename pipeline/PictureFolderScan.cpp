@@ -1,5 +1,6 @@
 #include "pipeline/PictureFolderScan.h"
 
+#include "diag/ThreadSignalStack.h"
 #include "effects/EffectLibrary.h"
 
 #include <QFile>
@@ -91,6 +92,7 @@ void CPictureFolderScan::Deliver(QObject* receiver, int generation, std::functio
 void CPictureFolderScan::Run(std::string folder, bool thumbnails, QObject* receiver, int generation,
                              BatchHandler onBatch, EndHandler onEnd)
 {
+    UseOwnSignalStack();
     std::vector<std::string> names;
     if (!PictureNames(folder, names)) {
         Deliver(receiver, generation, [onEnd] { onEnd(false); });

@@ -1,5 +1,6 @@
 #include "zendracam/NormalCameraHelper.h"
 
+#include "zendracam/CameraThread.h"
 #include "zendracam/NearestScale.h"
 #include "fileio/TextEncoding.h"
 
@@ -204,7 +205,7 @@ bool CNormalCameraHelper::StartCapture()
         return false;
     }
     running_ = true;
-    thread_ = std::thread([this] { CaptureLoop(); });
+    thread_ = zendracam::StartCameraThread("zendracam-cap", [this] { CaptureLoop(); });
     return true;
 }
 

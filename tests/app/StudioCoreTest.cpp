@@ -3,24 +3,15 @@
 #include "pipeline/SourceKind.h"
 #include "settings/Settings.h"
 #include "support/Files.h"
+#include "support/GuiApp.h"
 #include "support/TempHome.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-QGuiApplication& GuiApplication()
-{
-    static int argc = 1;
-    static char name[] = "test_studio";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-    return app;
-}
 
 bool Exists(const std::string& path)
 {
@@ -40,7 +31,7 @@ std::string SavedChoice(const std::string& effects)
 
 TEST(StudioCore, StartsInOrderAndEndsWithTheChoiceSaved)
 {
-    GuiApplication();
+    GuiApp();
     TempHome home;
     const std::string effects = KORVEL_SOURCE_DIR "/assets/Effect";
     WriteFileBytes(home.File("User_Config.xml"), SavedChoice(effects));
@@ -85,7 +76,7 @@ TEST(StudioCore, StartsInOrderAndEndsWithTheChoiceSaved)
 
 TEST(StudioCore, AnEndWithoutAStartWritesNothing)
 {
-    GuiApplication();
+    GuiApp();
     TempHome home;
     {
         CStudioCore core;

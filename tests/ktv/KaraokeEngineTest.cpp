@@ -1,6 +1,6 @@
 #include "ktv/KaraokeEngine.h"
 
-#include "GuiApp.h"
+#include "support/GuiApp.h"
 #include "Waiting.h"
 #include "settings/Settings.h"
 #include "support/Files.h"

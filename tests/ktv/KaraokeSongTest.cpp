@@ -2,7 +2,7 @@
 // --song and --lyrics (PlaySong once, DrawInto on every frame).
 #include "ktv/KaraokeEngine.h"
 
-#include "GuiApp.h"
+#include "support/GuiApp.h"
 #include "Waiting.h"
 
 #include <gtest/gtest.h>

@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 // The chain inside the sink, for switching the logo off where frames are checked byte for byte.
@@ -43,9 +44,12 @@ public:
             return QObject::event(e);
         const auto* message = static_cast<CWindowMessage*>(e);
         messages.push_back({message->Message(), message->wParam});
+        if (const auto* path = std::any_cast<std::string>(&message->payload))
+            paths.push_back(*path);
         return true;
     }
     std::vector<std::pair<int, uintptr_t>> messages;
+    std::vector<std::string> paths;
 };
 
 class Sink : public ::testing::Test {
@@ -232,6 +236,33 @@ TEST_F(Sink, PhotoIsTheNextProcessedFrame)
     sink.OnScreenFrame(frame.data(), frame.size());
     EXPECT_EQ(sounds.size(), 1u);
     sink.Shutdown();
+}
+
+TEST_F(Sink, ACameraFramesPhotoIsSavedOnTheUserInterfaceThread)
+{
+    Settings.SavePath.MyPhotoPath = home.Path();
+    SetPhotoClock([] { return std::time_t(1270044309); });
+    std::vector<std::thread::id> soundThreads;
+    sink.SetSoundPlayer([&](const std::string&) { soundThreads.push_back(std::this_thread::get_id()); });
+    sink.StartCameraCapture();
+    now = 1000;
+
+    // The camera library delivers on a thread of its own; the frame it lends is gone once it returns.
+    PhotoRequested = true;
+    std::thread camera([&] {
+        auto frame = Frame(90);
+        sink.OnVideoFrame(frame.data(), frame.size());
+        frame.assign(frame.size(), 0);
+    });
+    camera.join();
+    EXPECT_FALSE(PhotoRequested);
+    EXPECT_TRUE(soundThreads.empty());  // nothing of the photo ran on the camera thread
+    ASSERT_TRUE(RunEventsUntil([&] { return !pane.paths.empty(); }, 2000));
+    EXPECT_EQ(soundThreads, std::vector<std::thread::id>{std::this_thread::get_id()});
+    EXPECT_EQ(pane.paths, std::vector<std::string>{LastPhotoPath});
+    const QImage photo(QString::fromStdString(LastPhotoPath));
+    ASSERT_EQ(photo.size(), QSize(320, 240));
+    EXPECT_NEAR(photo.pixelColor(10, 10).red(), 90, 8);  // the frame as it was, not as it was reused
 }
 
 TEST_F(Sink, PhotoThatCannotBeWrittenStillEndsTheRequest)
