@@ -2,6 +2,7 @@
 
 #include "diag/ThreadSignalStack.h"
 #include "effects/EffectLibrary.h"
+#include "pipeline/SourceLists.h"
 
 #include <QFile>
 #include <QImageReader>
@@ -13,7 +14,7 @@
 
 namespace {
 
-// The picture files of the folder, sorted; false when the folder cannot be read.
+// The picture files of the folder in name order; false when the folder cannot be read.
 bool PictureNames(const std::string& folder, std::vector<std::string>& names)
 {
     std::error_code error;
@@ -26,7 +27,7 @@ bool PictureNames(const std::string& folder, std::vector<std::string>& names)
         if (entry.is_regular_file(kindError) && IsPictureFile(name))
             names.push_back(name);
     }
-    std::sort(names.begin(), names.end());
+    std::sort(names.begin(), names.end(), NaturalLess);
     return true;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // Lists the pictures of a folder on a thread of its own, so that a window showing them stays
-// responsive: sorted by name, 20 at a time with a pause of 200 ms after each 20, with a 60×40 thumbnail
+// responsive: in name order (numbers by value), 20 at a time with a pause of 200 ms after each 20, with a 60×40 thumbnail
 // of each picture on white when asked for. A new scan or the end of the object stops the previous one.
 #include <QImage>
 #include <QObject>

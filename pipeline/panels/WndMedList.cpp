@@ -8,7 +8,10 @@
 #include "ui/WndUserOptHite.h"
 
 #include <QCursor>
+#include <QDir>
+#include <QFileInfo>
 #include <QListWidget>
+#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -29,6 +32,15 @@ enum : int {
 int Random()
 {
     return std::rand();
+}
+
+// Where the file dialog opens: beside the file added last, else in the user's videos folder.
+QString StartFolder(const CMediaList& list)
+{
+    if (!list.Empty())
+        return QFileInfo(QString::fromStdString(list.Paths().front())).absolutePath();
+    const QString videos = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
+    return QDir(videos).exists() ? videos : QString();
 }
 
 }  // namespace
@@ -62,7 +74,7 @@ void CWndMedList::ShowList(int selected)
 
 void CWndMedList::Add()
 {
-    const std::string path = ChooseFileToOpen(this, QString::fromUtf8(kMediaFilter));
+    const std::string path = ChooseFileToOpen(this, QString::fromUtf8(kMediaFilter), StartFolder(list_));
     if (path.empty())
         return;
     list_.Add(path);

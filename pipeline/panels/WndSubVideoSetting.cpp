@@ -37,6 +37,8 @@ CWndSubVideoSetting::CWndSubVideoSetting(QWidget* parent)
 bool CWndSubVideoSetting::OnCreate()
 {
     waitFolder_ = WaitVideoFolder();
+    if (auto* devices = Control<QComboBox>(IDC_DEVICES))
+        devices->setPlaceholderText(QString::fromUtf8("未找到视频设备"));
     FillDeviceLists();
     std::vector<std::string> gaps;
     for (int gap = 1; gap <= kFrameGaps; ++gap)
