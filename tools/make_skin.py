@@ -734,8 +734,8 @@ for i, (cid, label) in enumerate(((1076, "视频设备"), (1080, "视频格式")
 push(cam, 1077, (14, 250, 86, 30), "刷新")
 push(cam, 1078, (108, 250, 96, 30), "色彩调节")
 push(cam, 1079, (SW - 100, 250, 86, 30), "应用", primary=True)
-cam.add(2105, "static", (14, 296, SW - 28, 44), text="选择等待画面后，虚拟摄像头立即显示这张图片；点击“应用”回到摄像头的画面。",
-        color=MUTED, size=12, align="left|top|wrap")
+for i, line in enumerate(("选择等待画面后，虚拟摄像头立即显示这张图片；", "点击“应用”回到摄像头的画面。")):
+    cam.add(2105 + i, "static", (14, 298 + i * 20, SW - 28, 20), text=line, color=MUTED, size=12)
 # 1221: media list (CWndMedList) above 1222: its view (CWndMedView)
 MEDIA_H = SH - MEDIA_VIEW_H - 4
 med = Window(1221, SW, MEDIA_H, "媒体文件", card_background(SW, MEDIA_H, "sub_1221_bg.png", "媒体文件", 40))
