@@ -50,10 +50,13 @@ void CWndSubImgView::OnNotify(const ControlNotify& notify)
             ShowFolder(QDir::fromNativeSeparators(notify.text).toStdString());
         break;
     case IDC_HISTORY:
-        // The tree shows the folder, and its selection shows the pictures.
+        // The tree shows the folder, and its selection shows the pictures; a folder that is gone leaves
+        // the one shown before, and the list says so again.
         if (notify.code == NotifyCode::SelChanged && notify.index >= 0 && size_t(notify.index) < history_.size() &&
-            !Control<CShellTree>(IDC_FOLDERS)->SelectPath(QString::fromStdString(history_[size_t(notify.index)])))
+            !Control<CShellTree>(IDC_FOLDERS)->SelectPath(QString::fromStdString(history_[size_t(notify.index)]))) {
             ReportMissingFolder();
+            ShowHistory();
+        }
         break;
     case IDC_THUMBNAILS:
         if (notify.code == NotifyCode::DoubleClick && notify.index >= 0) {

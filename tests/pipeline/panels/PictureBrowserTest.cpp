@@ -97,6 +97,8 @@ TEST_F(PictureTab, AFolderThatIsGoneSaysSo)
     ASSERT_TRUE(RunUntil([&] { return driver.Done(); }));
     EXPECT_EQ(text, QString::fromUtf8("找不到指定路径！"));
     EXPECT_EQ(caption, QString::fromUtf8("错误"));
-    // What was shown stays.
+    // What was shown stays, and the list shows it again.
     EXPECT_EQ(browser->Folder(), party);
+    EXPECT_EQ(history->currentText(), QString::fromStdString(party));
+    EXPECT_EQ(thumbs->PictureCount(), 1);
 }
