@@ -60,6 +60,9 @@ bool StartSource(CCaptureScr& sink, const StudioOptions& options, std::string& e
     case StudioSource::Media:
         SwitchSource(sink, SOURCE_MEDIA);
         sink.PlayMovie(options.sourcePath);
+        // The file opens in the background; here nothing else waits, so see whether it opens.
+        while (!sink.IsMovieOpen() && sink.GetMoviePos() > -1)
+            QThread::msleep(10);
         if (!sink.IsMovieOpen()) {
             error = "cannot play the media file " + options.sourcePath;
             return false;
@@ -96,6 +99,7 @@ int RunHeadlessStudio(int argc, char** argv, const StudioOptions& options)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    PrepareMovieLocale();
     InstallCrashHandler();
     CStopSignals stopSignals([&app] { app.quit(); });
 

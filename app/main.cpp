@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/HeadlessStudio.h"
 #include "app/KorvelApp.h"
+#include "zendracam/MovieParseHelper.h"
 
 #include <QApplication>
 
@@ -35,6 +36,7 @@ int main(int argc, char** argv)
         if (DisplayAvailable()) {
             PrepareGuiEnvironment();
             QApplication app(argc, argv);
+            PrepareMovieLocale();
             return RunKorvelApp(app);
         }
         std::fprintf(stderr, "korvel: no display (DISPLAY and WAYLAND_DISPLAY are not set); "

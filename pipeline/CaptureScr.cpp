@@ -25,14 +25,15 @@ namespace {
 
 // Device names reach the camera library in a buffer of this many bytes, terminator included.
 constexpr size_t kDeviceNameBuffer = 40;
+static_assert(CNormalCameraHelper::kNameBytes < kDeviceNameBuffer, "listed device names pass whole");
 // The mixer's speakers line and its volume control.
 constexpr int kSpeakersLine = 4;
 constexpr uint32_t kVolumeControlType = 0x50030001;
 
 }  // namespace
 
-CCaptureScr::CCaptureScr()
-    : soundPlayer_([this](const std::string& path) { effects_.Karaoke().PlaySound(path); })
+CCaptureScr::CCaptureScr(IVideoDeviceAccess& cameraAccess)
+    : camera_(cameraAccess), soundPlayer_([this](const std::string& path) { effects_.Karaoke().PlaySound(path); })
 {
     QObject::connect(&pictureTimer_, &QTimer::timeout, [this] { OnPictureTimer(); });
     QObject::connect(&movieTimer_, &QTimer::timeout, [this] { OnMovieTimer(); });

@@ -32,7 +32,8 @@ class CCaptureScr : public IVideoCaptureNotify, public CScreenCapBase {
 public:
     static constexpr int kSourceTimerMs = 75;
 
-    CCaptureScr();
+    // The capture devices are reached through `cameraAccess`: the real ones unless a test stands in.
+    explicit CCaptureScr(IVideoDeviceAccess& cameraAccess = Libv4l2Access());
     virtual ~CCaptureScr();
 
     // The source that feeds the virtual camera now (SOURCE_*); the source switch changes it.
@@ -47,6 +48,9 @@ public:
     // The name is cut to 39 bytes on a character boundary. Returns the library's result.
     int ConnectCamera(const std::string& deviceName);
     _DEVIECEFORMAT_LIST* RefreshDeviceLists();
+    // The listed name of the camera that is connected and working; empty when none is (a camera that
+    // stopped delivering needs ConnectCamera again).
+    std::string ConnectedCamera() const { return camera_.HasFailed() ? std::string() : camera_.ConnectedName(); }
     _DEVIECENAME_LIST* DeviceList() const { return deviceList_; }
     _DEVIECEFORMAT_LIST* ResolutionList() const { return resolutionList_; }
 
@@ -65,7 +69,8 @@ public:
     long GetMovieCurrentTime() { return movie_.GetMovieCurrentTime(); }
     double GetMoviePos() { return movie_.GetCurrentPos(); }
     void SetMoviePos(double fraction) { movie_.SetCurrentPos(fraction); }
-    bool IsMovieOpen() const { return movie_.IsConnected(); }
+    // The movie's file has opened (PlayMovie opens it in the background).
+    bool IsMovieOpen() const { return movie_.IsOpen(); }
 
     bool ShowPicture(const std::string& path);
     bool RestartPicture();

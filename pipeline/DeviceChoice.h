@@ -1,5 +1,5 @@
 #pragma once
-// Which capture device the studio starts with.
+// Which capture devices the studio offers and which one it starts with.
 #include "zendracam/CameraTypes.h"
 
 #include <string>
@@ -8,6 +8,12 @@
 // The names of an ExcludeDevices value: each name ends with ";"; text after the last ";" is no name.
 std::vector<std::string> SplitExcludedNames(const std::string& excludeDevices);
 
-// The first device of the list that is neither excluded nor the virtual camera itself; null when none.
+// Neither excluded nor the virtual camera itself.
+bool IsOfferedDevice(const std::string& name, const std::vector<std::string>& excluded);
+
+// The names of the offered devices of the list, in list order, as text.
+std::vector<std::string> OfferedDeviceNames(const _DEVIECENAME_LIST* devices, const std::vector<std::string>& excluded);
+
+// The first offered device of the list; null when none.
 const _DEVIECENAME_LIST* ChooseStartupDevice(const _DEVIECENAME_LIST* devices,
                                              const std::vector<std::string>& excluded);

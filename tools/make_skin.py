@@ -613,7 +613,10 @@ effects.add(4103, "placeholder", SUB)
 
 source = Window(1201, RW, RH, "视频来源", "panel_right_bg.png")
 source.add(4201, "tree", (8, 8, 136, RH - 16), size=13, name="视频来源", **TREE_LOOK)
-source.add(4203, "placeholder", SUB)
+source.add(4203, "placeholder", SUB)  # the sub-panel of the chosen source
+MEDIA_VIEW_H = 48
+source.add(4204, "placeholder", (SUB[0], 0, SUB[2], SUB[3] - MEDIA_VIEW_H - 4))  # media list
+source.add(4205, "placeholder", (SUB[0], SUB[3] - MEDIA_VIEW_H, SUB[2], MEDIA_VIEW_H))  # media view
 
 ktv = Window(1202, RW, RH, "KTV", "panel_right_bg.png")
 ktv.add(4301, "placeholder", (8, 8, RW - 16, 250))   # catalogue page CWndSubSongScr
@@ -751,15 +754,29 @@ for i, (cid, label) in enumerate(((1076, "视频设备"), (1080, "视频格式")
 push(cam, 1077, (14, 250, 86, 30), "刷新")
 push(cam, 1078, (108, 250, 96, 30), "色彩调节")
 push(cam, 1079, (SW - 100, 250, 86, 30), "应用", primary=True)
-# 1221: media list (CWndMedList) and 1222: its view (CWndMedView)
-med = sub_window(1221, "媒体文件")
-med.add(4210, "list", (10, 48, SW - 20, 320), name="媒体文件")
+for i, line in enumerate(("选择等待画面后，虚拟摄像头立即显示这张图片；", "点击“应用”回到摄像头的画面。")):
+    cam.add(2105 + i, "static", (14, 298 + i * 20, SW - 28, 20), text=line, color=MUTED, size=12)
+# 1221: media list (CWndMedList) above 1222: its view (CWndMedView)
+MEDIA_H = SH - MEDIA_VIEW_H - 4
+med = Window(1221, SW, MEDIA_H, "媒体文件", card_background(SW, MEDIA_H, "sub_1221_bg.png", "媒体文件", 40))
+med.add(4210, "list", (10, 48, SW - 20, MEDIA_H - 104), name="媒体文件")
 for i, (cid, label) in enumerate(((1187, "添加"), (1183, "删除"), (1184, "清空"), (1185, "上移"), (1186, "下移"),
                                   (1182, "播放模式"))):
     w = 72 if cid == 1182 else 50
     x = 10 + i * 56
-    push(med, cid, (x, 380, w, 28), label)
-Window(1222, SW, 40, "", "subpanel_bg.png")
+    push(med, cid, (x, MEDIA_H - 44, w, 28), label)
+
+
+def media_view_background():
+    img = Image.open(os.path.join(OUT, card_background(SW, MEDIA_VIEW_H, "media_view_bg.png"))).convert("RGB")
+    g = glyph("works", 22, (150, 168, 200))
+    img.paste(g, (16, (MEDIA_VIEW_H - 22) // 2), g)
+    return save(img, "media_view_bg.png")
+
+
+view = Window(1222, SW, MEDIA_VIEW_H, "", media_view_background())
+view.add(2100, "static", (48, 12, SW - 60, 24), text="双击列表中的文件开始播放，播放控制在左侧预览下方", color=MUTED,
+         size=12)
 # 1223: picture browser (CWndSubImgView)
 img_view = sub_window(1223, "图片")
 img_view.add(1200, "combo", (10, 48, SW - 20, 26), size=12, name="最近的文件夹")

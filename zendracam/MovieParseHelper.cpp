@@ -14,10 +14,20 @@
 
 namespace {
 
-// Connect waits this long for the file to open before it gives up.
+// A file that has not opened after this long counts as one that cannot be opened.
 constexpr double kOpenTimeoutSeconds = 10.0;
 
+double SteadySeconds()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
 }  // namespace
+
+void PrepareMovieLocale()
+{
+    std::setlocale(LC_NUMERIC, "C");
+}
 
 CMovieParseHelper::CMovieParseHelper()
     : pixels_(static_cast<uint8_t*>(std::aligned_alloc(64, kRenderStride * zendracam::kFrameHeight)), std::free),
@@ -35,9 +45,7 @@ bool CMovieParseHelper::Connect(const char* path)
     Release();
     if (!path || !*path || !pixels_)
         return false;
-    // mpv refuses to start unless numbers are formatted the C way.
-    std::setlocale(LC_NUMERIC, "C");
-    mpv_ = mpv_create();
+    mpv_ = mpv_create();  // null while numbers are not formatted the C way: see PrepareMovieLocale
     if (!mpv_)
         return false;
     mpv_set_option_string(mpv_, "vo", "libmpv");
@@ -65,23 +73,9 @@ bool CMovieParseHelper::Connect(const char* path)
         Release();
         return false;
     }
-    // Wait for the file to open or fail, so a path that is no movie is refused here.
-    const auto start = std::chrono::steady_clock::now();
-    for (;;) {
-        const double left = kOpenTimeoutSeconds -
-                            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        if (left <= 0) {
-            Release();
-            return false;
-        }
-        const mpv_event* event = mpv_wait_event(mpv_, left);
-        if (event->event_id == MPV_EVENT_FILE_LOADED)
-            return true;
-        if (event->event_id == MPV_EVENT_END_FILE || event->event_id == MPV_EVENT_SHUTDOWN) {
-            Release();
-            return false;
-        }
-    }
+    state_ = State::Opening;
+    openingSince_ = SteadySeconds();
+    return true;
 }
 
 void CMovieParseHelper::Release()
@@ -92,7 +86,7 @@ void CMovieParseHelper::Release()
     if (mpv_)
         mpv_terminate_destroy(mpv_);
     mpv_ = nullptr;
-    ended_ = false;
+    state_ = State::Closed;
     rendered_ = false;
 }
 
@@ -104,9 +98,13 @@ void CMovieParseHelper::PollEvents()
         const mpv_event* event = mpv_wait_event(mpv_, 0);
         if (event->event_id == MPV_EVENT_NONE)
             break;
+        if (event->event_id == MPV_EVENT_FILE_LOADED && state_ == State::Opening)
+            state_ = State::Open;
         if (event->event_id == MPV_EVENT_END_FILE || event->event_id == MPV_EVENT_SHUTDOWN)
-            ended_ = true;
+            state_ = State::Ended;
     }
+    if (state_ == State::Opening && SteadySeconds() - openingSince_ > kOpenTimeoutSeconds)
+        state_ = State::Ended;
 }
 
 bool CMovieParseHelper::Play()
@@ -128,9 +126,10 @@ bool CMovieParseHelper::Stop()
 
 bool CMovieParseHelper::PrepareSampleData()
 {
-    if (!render_)
-        return false;
     PollEvents();
+    // After the end the last picture stays: GetDataPointer keeps handing it out.
+    if (!render_ || state_ != State::Open)
+        return false;
     mpv_render_context_update(render_);
     int size[2] = {zendracam::kFrameWidth, zendracam::kFrameHeight};
     size_t stride = kRenderStride;
@@ -175,14 +174,15 @@ long CMovieParseHelper::GetMovieCurrentTime()
 double CMovieParseHelper::GetCurrentPos()
 {
     PollEvents();
-    if (ended_)
+    if (state_ == State::Closed || state_ == State::Ended)
         return -1;
     return DoubleProperty("percent-pos") / 100.0;
 }
 
 bool CMovieParseHelper::SetCurrentPos(double fraction)
 {
-    if (!mpv_ || !std::isfinite(fraction))
+    PollEvents();
+    if (state_ != State::Open || !std::isfinite(fraction))
         return false;
     const std::string percent = std::to_string(std::clamp(fraction, 0.0, 1.0) * 100.0);
     const char* command[] = {"seek", percent.c_str(), "absolute-percent+exact", nullptr};

@@ -4,39 +4,29 @@
 #include "zendracam/NearestScale.h"
 #include "fileio/TextEncoding.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include <fcntl.h>
-#include <libv4l2.h>
 #include <linux/videodev2.h>
-#include <sys/select.h>
+#include <poll.h>
 
 namespace {
 
 // Capture waits at most this long for a frame before it looks at the stop flag again.
-constexpr long kWaitMicroseconds = 100000;
+constexpr int kWaitMilliseconds = 100;
+constexpr uint32_t kBufferCount = 4;
 
-int Ioctl(int fd, unsigned long request, void* arg)
-{
-    int result;
-    do
-        result = v4l2_ioctl(fd, request, arg);
-    while (result < 0 && errno == EINTR);
-    return result;
-}
+struct FoundNode {
+    std::string path, card, bus;
+};
 
-// The card name of a capture device at `fd`, or empty when it is no capture device.
-std::string CaptureCardName(int fd)
+std::string FixedText(const uint8_t* text, size_t size)
 {
-    v4l2_capability caps {};
-    if (Ioctl(fd, VIDIOC_QUERYCAP, &caps) != 0)
-        return {};
-    const uint32_t deviceCaps = (caps.capabilities & V4L2_CAP_DEVICE_CAPS) ? caps.device_caps : caps.capabilities;
-    if (!(deviceCaps & V4L2_CAP_VIDEO_CAPTURE))
-        return {};
-    return std::string(reinterpret_cast<const char*>(caps.card), strnlen(reinterpret_cast<const char*>(caps.card), sizeof caps.card));
+    const char* chars = reinterpret_cast<const char*>(text);
+    return std::string(chars, strnlen(chars, size));
 }
 
 // Cut between characters, so a long name never ends in half a character.
@@ -57,28 +47,41 @@ std::string FourccText(uint32_t fourcc)
     return text;
 }
 
-// Opens each video node that is a capture device and shows `keep` its card name; the first node kept
-// stays open and its descriptor is returned, -1 when none is kept.
-template <typename Keep>
-int VisitCaptureNodes(Keep keep)
+// The video nodes that are capture devices, other than the virtual camera itself.
+std::vector<FoundNode> FindCaptureNodes(IVideoDeviceAccess& access)
 {
+    std::vector<FoundNode> found;
     for (int n = 0; n < zendracam::kMaxVideoNodes; ++n) {
         const std::string path = "/dev/video" + std::to_string(n);
-        const int fd = v4l2_open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+        const int fd = access.Open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
             continue;
-        const std::string card = CaptureCardName(fd);
-        if (!card.empty() && keep(card))
-            return fd;
-        v4l2_close(fd);
+        v4l2_capability caps {};
+        if (access.Ioctl(fd, VIDIOC_QUERYCAP, &caps) == 0) {
+            const uint32_t deviceCaps =
+                (caps.capabilities & V4L2_CAP_DEVICE_CAPS) ? caps.device_caps : caps.capabilities;
+            const std::string card = FixedText(caps.card, sizeof caps.card);
+            if ((deviceCaps & V4L2_CAP_VIDEO_CAPTURE) && !card.empty() && card != zendracam::kVirtualCameraName)
+                found.push_back({path, card, FixedText(caps.bus_info, sizeof caps.bus_info)});
+        }
+        access.Close(fd);
     }
-    return -1;
+    return found;
 }
 
-// Finds a capture device by card name and opens it through libv4l2; -1 when there is none.
-int OpenCaptureDevice(const std::string& name)
+// A card name alone where it is unique; otherwise with the bus in brackets, or the node where the bus
+// does not tell them apart either. The card name is cut so that the bracket always survives.
+std::string DistinctName(const FoundNode& node, const std::vector<FoundNode>& all)
 {
-    return VisitCaptureNodes([&](const std::string& card) { return card == name; });
+    const auto sameCard = [&](const FoundNode& other) { return other.card == node.card; };
+    if (std::count_if(all.begin(), all.end(), sameCard) == 1)
+        return CutToUtf8Bytes(node.card, CNormalCameraHelper::kNameBytes);
+    const bool busTells = !node.bus.empty() && std::count_if(all.begin(), all.end(), [&](const FoundNode& other) {
+                                                    return sameCard(other) && other.bus == node.bus;
+                                                }) == 1;
+    // Bus texts and node paths are at most 31 bytes, which leaves the card five or more.
+    const std::string& tag = busTells ? node.bus : node.path;
+    return CutToUtf8Bytes(node.card, CNormalCameraHelper::kNameBytes - tag.size() - 3) + " (" + tag + ")";
 }
 
 template <typename Node>
@@ -91,22 +94,33 @@ Node* Link(std::vector<Node>& nodes)
 
 }  // namespace
 
+CNormalCameraHelper::CNormalCameraHelper(IVideoDeviceAccess& access)
+    : access_(access), failureReport_([](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); })
+{
+}
+
 CNormalCameraHelper::~CNormalCameraHelper()
 {
     Disconnect();
 }
 
+std::vector<CNormalCameraHelper::Node> CNormalCameraHelper::CaptureNodes()
+{
+    const std::vector<FoundNode> found = FindCaptureNodes(access_);
+    std::vector<Node> nodes;
+    for (const FoundNode& node : found)
+        nodes.push_back({node.path, node.card, DistinctName(node, found)});
+    return nodes;
+}
+
 _DEVIECENAME_LIST* CNormalCameraHelper::getDeviceList(int)
 {
     devices_.clear();
-    VisitCaptureNodes([this](const std::string& card) {
-        if (card != zendracam::kVirtualCameraName) {
-            _DEVIECENAME_LIST node {};
-            CopyText(node.name, card);
-            devices_.push_back(node);
-        }
-        return false;
-    });
+    for (const Node& node : CaptureNodes()) {
+        _DEVIECENAME_LIST entry {};
+        CopyText(entry.name, node.name);
+        devices_.push_back(entry);
+    }
     return Link(devices_);
 }
 
@@ -119,7 +133,7 @@ _DEVIECEFORMAT_LIST* CNormalCameraHelper::getDeviceResolutionList()
         v4l2_fmtdesc desc {};
         desc.index = f;
         desc.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
-        if (Ioctl(fd_, VIDIOC_ENUM_FMT, &desc) != 0)
+        if (access_.Ioctl(fd_, VIDIOC_ENUM_FMT, &desc) != 0)
             break;
         // Formats libv4l2 makes up by converting are not the device's own.
         if (desc.flags & V4L2_FMT_FLAG_EMULATED)
@@ -128,7 +142,7 @@ _DEVIECEFORMAT_LIST* CNormalCameraHelper::getDeviceResolutionList()
             v4l2_frmsizeenum size {};
             size.index = s;
             size.pixel_format = desc.pixelformat;
-            if (Ioctl(fd_, VIDIOC_ENUM_FRAMESIZES, &size) != 0)
+            if (access_.Ioctl(fd_, VIDIOC_ENUM_FRAMESIZES, &size) != 0)
                 break;
             _DEVIECEFORMAT_LIST node {};
             CopyText(node.format, FourccText(desc.pixelformat));
@@ -148,7 +162,14 @@ int CNormalCameraHelper::Connect(int, const char* deviceName, IVideoCaptureNotif
     Disconnect();
     if (!deviceName)
         return 0;
-    const int fd = OpenCaptureDevice(deviceName);
+    // The devices as they are now: the list shown to the user may be older.
+    const std::vector<Node> nodes = CaptureNodes();
+    auto node = std::find_if(nodes.begin(), nodes.end(), [&](const Node& n) { return n.name == deviceName; });
+    if (node == nodes.end())
+        node = std::find_if(nodes.begin(), nodes.end(), [&](const Node& n) { return n.card == deviceName; });
+    if (node == nodes.end())
+        return 0;
+    const int fd = access_.Open(node->path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return 0;
     v4l2_format format {};
@@ -157,29 +178,32 @@ int CNormalCameraHelper::Connect(int, const char* deviceName, IVideoCaptureNotif
     format.fmt.pix.height = zendracam::kFrameHeight;
     format.fmt.pix.pixelformat = V4L2_PIX_FMT_BGR24;
     format.fmt.pix.field = V4L2_FIELD_ANY;
-    const bool bgr = Ioctl(fd, VIDIOC_S_FMT, &format) == 0 && Ioctl(fd, VIDIOC_G_FMT, &format) == 0 &&
+    const bool bgr = access_.Ioctl(fd, VIDIOC_S_FMT, &format) == 0 && access_.Ioctl(fd, VIDIOC_G_FMT, &format) == 0 &&
                      format.fmt.pix.pixelformat == V4L2_PIX_FMT_BGR24 && format.fmt.pix.width > 0 &&
                      format.fmt.pix.height > 0 && format.fmt.pix.bytesperline >= format.fmt.pix.width * 3 &&
                      format.fmt.pix.sizeimage >= format.fmt.pix.bytesperline * format.fmt.pix.height;
     if (!bgr) {
-        v4l2_close(fd);
+        access_.Close(fd);
         return 0;
     }
     fd_ = fd;
+    connectedName_ = node->name;
     width_ = format.fmt.pix.width;
     height_ = format.fmt.pix.height;
     bytesPerLine_ = format.fmt.pix.bytesperline;
-    sizeImage_ = format.fmt.pix.sizeimage;
     notify_ = notify;
-    raw_.assign(sizeImage_, 0);
     frame_.assign(zendracam::kFrameBytes, 0);
     return 1;
 }
 
 bool CNormalCameraHelper::StartCapture()
 {
-    if (fd_ < 0 || !notify_ || thread_.joinable())
+    if (fd_ < 0 || !notify_ || failed_ || thread_.joinable())
         return false;
+    if (!StartStreaming()) {
+        StopStreaming();
+        return false;
+    }
     running_ = true;
     thread_ = zendracam::StartCameraThread("zendracam-cap", [this] { CaptureLoop(); });
     return true;
@@ -190,42 +214,106 @@ void CNormalCameraHelper::StopCapture()
     running_ = false;
     if (thread_.joinable())
         thread_.join();
+    StopStreaming();
 }
 
 void CNormalCameraHelper::Disconnect()
 {
     StopCapture();
     if (fd_ >= 0)
-        v4l2_close(fd_);
+        access_.Close(fd_);
     fd_ = -1;
+    connectedName_.clear();
     notify_ = nullptr;
+    failed_ = false;
     formats_.clear();
+}
+
+bool CNormalCameraHelper::StartStreaming()
+{
+    v4l2_requestbuffers request {};
+    request.count = kBufferCount;
+    request.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
+    request.memory = V4L2_MEMORY_MMAP;
+    if (access_.Ioctl(fd_, VIDIOC_REQBUFS, &request) != 0 || request.count == 0)
+        return false;
+    for (uint32_t i = 0; i < request.count; ++i) {
+        v4l2_buffer buffer {};
+        buffer.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
+        buffer.memory = V4L2_MEMORY_MMAP;
+        buffer.index = i;
+        if (access_.Ioctl(fd_, VIDIOC_QUERYBUF, &buffer) != 0)
+            return false;
+        void* start = access_.Map(buffer.length, fd_, buffer.m.offset);
+        if (!start)
+            return false;
+        buffers_.push_back({start, buffer.length});
+        if (access_.Ioctl(fd_, VIDIOC_QBUF, &buffer) != 0)
+            return false;
+    }
+    v4l2_buf_type type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
+    return access_.Ioctl(fd_, VIDIOC_STREAMON, &type) == 0;
+}
+
+void CNormalCameraHelper::StopStreaming()
+{
+    if (fd_ < 0)
+        return;
+    v4l2_buf_type type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
+    access_.Ioctl(fd_, VIDIOC_STREAMOFF, &type);
+    for (const Buffer& buffer : buffers_)
+        access_.Unmap(buffer.start, buffer.length);
+    buffers_.clear();
+    v4l2_requestbuffers release {};
+    release.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
+    release.memory = V4L2_MEMORY_MMAP;
+    access_.Ioctl(fd_, VIDIOC_REQBUFS, &release);
 }
 
 void CNormalCameraHelper::CaptureLoop()
 {
     while (running_) {
-        fd_set readable;
-        FD_ZERO(&readable);
-        FD_SET(fd_, &readable);
-        timeval wait {0, kWaitMicroseconds};
-        const int ready = select(fd_ + 1, &readable, nullptr, nullptr, &wait);
-        if (ready < 0 && errno != EINTR)
-            break;
-        if (ready <= 0)
-            continue;
-        const ssize_t got = v4l2_read(fd_, raw_.data(), raw_.size());
-        if (got < 0) {
-            if (errno == EAGAIN || errno == EINTR)
-                continue;
-            break;  // the device went away
+        pollfd wait {fd_, POLLIN, 0};
+        const int ready = poll(&wait, 1, kWaitMilliseconds);
+        if (ready < 0 && errno != EINTR) {
+            Fail(errno);
+            return;
         }
-        if (size_t(got) >= size_t(bytesPerLine_) * height_)
-            Deliver(raw_.data(), size_t(got));
+        if (ready > 0 && !CaptureOne(wait.revents))
+            return;
     }
 }
 
-void CNormalCameraHelper::Deliver(const uint8_t* data, size_t)
+// Takes one filled buffer, hands its frame on and gives the buffer back; false once the device failed.
+bool CNormalCameraHelper::CaptureOne(short events)
+{
+    v4l2_buffer buffer {};
+    buffer.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
+    buffer.memory = V4L2_MEMORY_MMAP;
+    if (access_.Ioctl(fd_, VIDIOC_DQBUF, &buffer) != 0) {
+        if (errno == EAGAIN && !(events & (POLLERR | POLLHUP | POLLNVAL)))
+            return true;
+        Fail(errno == EAGAIN ? EIO : errno);
+        return false;
+    }
+    if (buffer.index < buffers_.size() && buffer.bytesused >= size_t(bytesPerLine_) * height_ &&
+        buffers_[buffer.index].length >= size_t(bytesPerLine_) * height_)
+        Deliver(static_cast<const uint8_t*>(buffers_[buffer.index].start));
+    if (access_.Ioctl(fd_, VIDIOC_QBUF, &buffer) != 0) {
+        Fail(errno);
+        return false;
+    }
+    return true;
+}
+
+void CNormalCameraHelper::Fail(int error)
+{
+    failed_ = true;
+    if (failureReport_)
+        failureReport_("zendracam: capture device \"" + connectedName_ + "\" stopped: " + std::strerror(error));
+}
+
+void CNormalCameraHelper::Deliver(const uint8_t* data)
 {
     // V4L2 rows run top-down; the frame is bottom-up, so start at the last row with a negative stride.
     const uint8_t* lastRow = data + size_t(height_ - 1) * bytesPerLine_;

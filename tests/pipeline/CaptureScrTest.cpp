@@ -12,6 +12,7 @@
 #include "Bitmaps.h"
 #include "EventLoop.h"
 #include "support/TempHome.h"
+#include "zendracam/FakeVideoDevices.h"
 
 #include <QImage>
 #include <QProcess>
@@ -19,10 +20,10 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
-
+#include <algorithm>
 #include <filesystem>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 // The chain inside the sink, for switching the logo off where frames are checked byte for byte.
@@ -94,6 +95,16 @@ std::string MakeMovie(const QTemporaryDir& dir)
     ffmpeg.start("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=3",
                             "-c:v", "mpeg4", path});
     return ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0 ? path.toStdString() : std::string();
+}
+
+std::string WriteJunk(const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    for (int i = 0; file && i < 4096; ++i)
+        std::fputc(0x5a, file);
+    if (file)
+        std::fclose(file);
+    return path;
 }
 
 }  // namespace
@@ -348,48 +359,98 @@ TEST_F(Sink, MovieTimerWritesTheMoviesFrames)
     RunEventsUntil([] { return false; }, 300);
     EXPECT_EQ(Written(), count);
 
-    // Something that is no movie plays nothing and writes nothing.
-    sink.PlayMovie(home.File("nothing.avi"));
-    EXPECT_FALSE(sink.IsMovieOpen());
-    RunEventsUntil([] { return false; }, 300);
-    EXPECT_EQ(Written(), count);
+    // Something that is no movie writes nothing and ends: its position reads -1, so a list moves on.
+    for (const std::string& bad : {home.File("nothing.avi"), WriteJunk(home.File("junk.wmv"))}) {
+        sink.PlayMovie(bad);
+        EXPECT_TRUE(sink.MoviePlaying);
+        EXPECT_TRUE(RunEventsUntil([&] { return sink.GetMoviePos() <= -1; }, 10000)) << bad;
+        EXPECT_FALSE(sink.IsMovieOpen());
+        EXPECT_EQ(Written(), count);
+        sink.StopMovie(0);
+    }
 }
 
-TEST_F(Sink, SwitchingSourcesStopsThePreviousOne)
+TEST_F(Sink, SwitchStopsThePreviousSourceAndStartsTheNext)
 {
     WriteBmp(home.File("p.bmp"), 320, 240, 24, [](int, int) { return Bgr{1, 2, 3}; });
+    // Without a picture shown yet there is nothing to restart.
+    SwitchSource(sink, SOURCE_PICTURE);
+    EXPECT_FALSE(sink.PictureActive);
+    ASSERT_TRUE(sink.ShowPicture(home.File("p.bmp")));
+
+    const int32_t kinds[] = {SOURCE_CAMERA, SOURCE_PICTURE, SOURCE_SCREEN, SOURCE_MEDIA};
+    for (const int32_t from : kinds) {
+        for (const int32_t to : kinds) {
+            // `from` runs.
+            sink.StopPicture();
+            sink.StopMovie(0);
+            sink.StopCameraCapture();
+            if (from == SOURCE_CAMERA)
+                sink.StartCameraCapture();
+            if (from == SOURCE_PICTURE)
+                sink.RestartPicture();
+            if (from == SOURCE_MEDIA) {
+                sink.MoviePlaying = true;
+                sink.CaptureMode = CAPTURE_PASS_THROUGH;
+            }
+            sink.SetSourceKind(from);
+            pane.messages.clear();
+            int fullStops = 0;
+
+            SwitchSource(sink, to, [&] { ++fullStops; });
+
+            SCOPED_TRACE(testing::Message() << std::hex << "from " << from << " to " << to);
+            EXPECT_EQ(sink.SourceKind(), to);
+            EXPECT_EQ(sink.CaptureMode == CAPTURE_PROCESS, to == SOURCE_CAMERA);
+            EXPECT_EQ(sink.PictureActive, to == SOURCE_PICTURE);
+            EXPECT_EQ(sink.MoviePlaying, from == SOURCE_MEDIA && to == SOURCE_MEDIA);
+            // A movie gives way with stop reason 1; the screen leaves for the camera through the screen
+            // panel's full stop and for the others through its timer alone.
+            const bool movieStopped = std::count(pane.messages.begin(), pane.messages.end(),
+                                                 std::pair<int, uintptr_t>{WM_MOVIE_STOPPED, 1}) == 1;
+            EXPECT_EQ(movieStopped, from == SOURCE_MEDIA && to != SOURCE_MEDIA);
+            EXPECT_EQ(fullStops, from == SOURCE_SCREEN && to == SOURCE_CAMERA ? 1 : 0);
+            EXPECT_FALSE(sink.IsScreenCapturing());
+        }
+    }
+
+    // A picture chosen while another source runs stops that source and is shown unless it already is.
+    WriteBmp(home.File("q.bmp"), 320, 240, 24, [](int, int) { return Bgr{4, 5, 6}; });
+    sink.SetSourceKind(SOURCE_CAMERA);
     sink.StartCameraCapture();
-
-    // Camera to picture: capture stops; there is no picture to restart yet.
-    SwitchSource(sink, SOURCE_PICTURE);
-    EXPECT_EQ(sink.SourceKind(), SOURCE_PICTURE);
+    EXPECT_TRUE(SwitchToPictureFile(sink, home.File("q.bmp")));
     EXPECT_EQ(sink.CaptureMode, CAPTURE_IGNORE);
-    EXPECT_FALSE(sink.PictureActive);
-
-    // A chosen file is shown; a switch away and back restarts it.
-    EXPECT_TRUE(SwitchToPictureFile(sink, home.File("p.bmp")));
+    EXPECT_EQ(sink.SourceKind(), SOURCE_PICTURE);
+    EXPECT_EQ(sink.PicturePath(), home.File("q.bmp"));
+    EXPECT_FALSE(SwitchToPictureFile(sink, home.File("q.bmp")));
     EXPECT_TRUE(sink.PictureActive);
-    SwitchSource(sink, SOURCE_CAMERA);
-    EXPECT_FALSE(sink.PictureActive);
-    EXPECT_EQ(sink.CaptureMode, CAPTURE_PROCESS);
-    SwitchSource(sink, SOURCE_PICTURE);
-    EXPECT_TRUE(sink.PictureActive);
-    SwitchSource(sink, SOURCE_PICTURE);  // no restart of the same source
-    EXPECT_TRUE(sink.PictureActive);
+}
 
-    // Media gives way with stop reason 1.
-    SwitchSource(sink, SOURCE_MEDIA);
-    EXPECT_FALSE(sink.PictureActive);
-    sink.MoviePlaying = true;
-    SwitchSource(sink, SOURCE_SCREEN);
-    EXPECT_EQ(pane.messages.back(), (std::pair<int, uintptr_t>{WM_MOVIE_STOPPED, 1}));
+TEST_F(Sink, CameraStreamsOnlyWhileItIsTheSourceAndIsConnectedAgainAfterItFails)
+{
+    FakeVideoDevices devices;
+    devices.Add(0, "USB Camera", "usb-1");
+    CCaptureScr camera(devices);
+    camera.StartCamera();
+    EXPECT_EQ(camera.ConnectedCamera(), "USB Camera");
+    EXPECT_TRUE(devices.Streaming(0));
 
-    // The screen leaves for the camera through the panel's full stop, for the others through the timer.
-    int fullStops = 0;
-    SwitchSource(sink, SOURCE_CAMERA, [&] { ++fullStops; });
-    EXPECT_EQ(fullStops, 1);
-    EXPECT_EQ(sink.SourceKind(), SOURCE_CAMERA);
-    sink.SetSourceKind(SOURCE_SCREEN);
-    SwitchSource(sink, SOURCE_MEDIA, [&] { ++fullStops; });
-    EXPECT_EQ(fullStops, 1);
+    // Another source: the device stops streaming, so its light goes off.
+    SwitchSource(camera, SOURCE_PICTURE);
+    EXPECT_FALSE(devices.Streaming(0));
+    SwitchSource(camera, SOURCE_CAMERA);
+    EXPECT_TRUE(devices.Streaming(0));
+
+    // Pulled out and plugged in again: capture stays off until the camera is connected again.
+    devices.Unplug(0);
+    ASSERT_TRUE(RunEventsUntil([&] { return camera.ConnectedCamera().empty(); }, 3000));
+    devices.Replug(0);
+    camera.StopCameraCapture();
+    camera.StartCameraCapture();
+    EXPECT_FALSE(devices.Streaming(0));
+    EXPECT_EQ(camera.ConnectCamera("USB Camera"), 1);
+    camera.StartCameraCapture();
+    EXPECT_TRUE(devices.Streaming(0));
+    EXPECT_EQ(camera.ConnectedCamera(), "USB Camera");
+    camera.Shutdown();
 }

@@ -1,5 +1,7 @@
 #pragma once
 // A Qt application object for tests that need timers or posted events, and a way to run its loop.
+#include "zendracam/MovieParseHelper.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
@@ -10,8 +12,13 @@ inline QCoreApplication& TestApplication()
     static int argc = 1;
     static char name[] = "test";
     static char* argv[] = {name, nullptr};
-    static QCoreApplication* app = QCoreApplication::instance() ? QCoreApplication::instance()
-                                                                 : new QCoreApplication(argc, argv);
+    static QCoreApplication* app = [] {
+        if (QCoreApplication::instance())
+            return QCoreApplication::instance();
+        auto* made = new QCoreApplication(argc, argv);
+        PrepareMovieLocale();
+        return made;
+    }();
     return *app;
 }
 

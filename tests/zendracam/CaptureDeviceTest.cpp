@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <clocale>
 #include <thread>
 #include <vector>
 
@@ -29,6 +30,15 @@ bool MakeMovie(const QString& path, double seconds)
                             QString("sine=frequency=440:duration=%1").arg(seconds), "-c:v", "mpeg4", "-c:a", "aac",
                             "-shortest", path});
     return ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0;
+}
+
+// Waits until the movie has opened or ended; whether it opened.
+bool WaitUntilOpen(CMovieParseHelper& movie)
+{
+    const auto until = std::chrono::steady_clock::now() + 20s;
+    while (!movie.IsOpen() && movie.GetCurrentPos() > -1 && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(10ms);
+    return movie.IsOpen();
 }
 
 }  // namespace
@@ -54,7 +64,12 @@ TEST(MovieDecoder, PlaysAMovieToItsEnd)
     ASSERT_TRUE(MakeMovie(path, 2));
 
     CMovieParseHelper movie;
+    // The file opens in the background: no frame yet, but no end either.
     ASSERT_TRUE(movie.Connect(path.toLocal8Bit().constData()));
+    EXPECT_FALSE(movie.IsOpen());
+    EXPECT_EQ(movie.GetDataPointer(), nullptr);
+    EXPECT_GE(movie.GetCurrentPos(), 0.0);
+    ASSERT_TRUE(WaitUntilOpen(movie));
     EXPECT_EQ(movie.GetMovieAllTime(), 2);
 
     // testsrc2 moves every frame: renders some time apart differ.
@@ -94,6 +109,7 @@ TEST(MovieDecoder, PlaysAMovieToItsEnd)
     EXPECT_TRUE(movie.Stop());
     EXPECT_EQ(movie.GetDataPointer(), nullptr);
     EXPECT_FALSE(movie.PrepareSampleData());
+    EXPECT_LE(movie.GetCurrentPos(), -1.0);  // nothing open
 }
 
 TEST(MovieDecoder, SeekingMovesThePosition)
@@ -103,6 +119,7 @@ TEST(MovieDecoder, SeekingMovesThePosition)
     ASSERT_TRUE(MakeMovie(path, 6));
     CMovieParseHelper movie;
     ASSERT_TRUE(movie.Connect(path.toLocal8Bit().constData()));
+    ASSERT_TRUE(WaitUntilOpen(movie));
     ASSERT_TRUE(movie.Pause());
     ASSERT_TRUE(movie.SetCurrentPos(0.5));
     const auto until = std::chrono::steady_clock::now() + 10s;
@@ -112,7 +129,7 @@ TEST(MovieDecoder, SeekingMovesThePosition)
     EXPECT_NEAR(movie.GetCurrentPos(), 0.5, 0.05);
 }
 
-TEST(MovieDecoder, WhatIsNoMovieIsRefused)
+TEST(MovieDecoder, WhatIsNoMovieEndsAtOnce)
 {
     QTemporaryDir dir;
     const std::string junk = dir.filePath("junk.avi").toStdString();
@@ -121,12 +138,37 @@ TEST(MovieDecoder, WhatIsNoMovieIsRefused)
     WriteFileBytes(empty, "");
     for (const std::string& path : {junk, empty, dir.filePath("missing.avi").toStdString(), std::string()}) {
         CMovieParseHelper movie;
-        EXPECT_FALSE(movie.Connect(path.c_str())) << path;
+        movie.Connect(path.c_str());
+        EXPECT_FALSE(WaitUntilOpen(movie)) << path;
+        // Ended, not playing for ever at 0: whoever waits for the end moves on.
+        EXPECT_LE(movie.GetCurrentPos(), -1.0) << path;
         EXPECT_EQ(movie.GetDataPointer(), nullptr);
         EXPECT_FALSE(movie.PrepareSampleData());
         EXPECT_EQ(movie.GetMovieAllTime(), 0);
-        EXPECT_FALSE(movie.Play());
+        EXPECT_FALSE(movie.SetCurrentPos(0.5));
     }
     CMovieParseHelper movie;
     EXPECT_FALSE(movie.Connect(nullptr));
+    EXPECT_LE(movie.GetCurrentPos(), -1.0);
+}
+
+TEST(MovieDecoder, LeavesTheLocaleAlone)
+{
+    // The number format is the process's, shared by every thread: the decoder never changes it, and
+    // where libmpv refuses to start under it, the movie ends at once.
+    if (!std::setlocale(LC_NUMERIC, "C.UTF-8"))
+        GTEST_SKIP() << "no C.UTF-8 locale";
+    QTemporaryDir dir;
+    const QString path = dir.filePath("clip.mp4");
+    ASSERT_TRUE(MakeMovie(path, 1));
+    CMovieParseHelper movie;
+    if (!movie.Connect(path.toLocal8Bit().constData()))
+        EXPECT_LE(movie.GetCurrentPos(), -1.0);
+    EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C.UTF-8");
+    movie.Stop();
+
+    PrepareMovieLocale();
+    EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
+    ASSERT_TRUE(movie.Connect(path.toLocal8Bit().constData()));
+    EXPECT_TRUE(WaitUntilOpen(movie));
 }
