@@ -444,9 +444,10 @@ def make_sparkle():
 def make_fireworks():
     rnd = random.Random(45)
     n = 16
-    bursts = [(rnd.uniform(50, W - 50), rnd.uniform(40, H * 0.55), rnd.randrange(n), rnd.uniform(40, 70),
+    # Launched one after another, so that every frame shows some.
+    bursts = [(rnd.uniform(50, W - 50), rnd.uniform(40, H * 0.55), i * n // 5, rnd.uniform(40, 70),
                rnd.choice([(250, 120, 80), (120, 200, 250), (250, 220, 110), (210, 130, 250), (140, 250, 160)]))
-              for _ in range(5)]
+              for i in range(5)]
     frames = []
     for t in range(n):
         layer = Image.new("RGB", (W, H))
