@@ -3,20 +3,19 @@
 #include "app/KorvelMainFrm.h"
 #include "app/SingleInstance.h"
 #include "app/StopSignals.h"
-#include "app/WndUserOptHite.h"
+#include "ui/WndUserOptHite.h"
 #include "app/WndWelcome.h"
 #include "diag/CrashHandler.h"
 #include "diag/PlainMessageBox.h"
 #include "fileio/ProgramFolder.h"
 #include "ui/Skin.h"
+#include "ui/SkinWebView.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
 #include <QSessionManager>
 #include <QTimer>
-
-#include <unistd.h>
 
 #include <memory>
 
@@ -28,11 +27,7 @@ constexpr int kShowDelayMs = 20;
 
 void PrepareGuiEnvironment()
 {
-    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    PrepareWebEngine();
 }
 
 int RunKorvelApp(QApplication& app)

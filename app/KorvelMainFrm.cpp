@@ -4,7 +4,7 @@
 #include "app/SingleInstance.h"
 #include "app/WndAbout.h"
 #include "app/WndSetting.h"
-#include "app/WndUserOptHite.h"
+#include "ui/WndUserOptHite.h"
 #include "app/WndWelcome.h"
 #include "effects/panels/WndSpeEffect.h"
 #include "ktv/panels/WndKTV.h"
@@ -351,7 +351,7 @@ void CKorvelMainFrm::contextMenuEvent(QContextMenuEvent* event)
 void CKorvelMainFrm::ShowSystemMenu(const QPoint& globalPos)
 {
     CMenuEx menu;
-    menu.SetColors(0xFFFFFF, 0x333333, 0x333333, 0xFFC2A6, 0xAA593E, 0xAB582E);
+    menu.SetProgramColors();
     menu.addAction(QString::fromUtf8("最小化"), this, [this] { showMinimized(); });
     menu.addAction(QString::fromUtf8("关闭"), this, [this] { close(); });
     menu.addSeparator();

@@ -72,7 +72,7 @@ void CTrayIconEx::OnTrayNotification(uintptr_t wParam, intptr_t lParam)
 std::unique_ptr<CMenuEx> CTrayIconEx::BuildMenu() const
 {
     auto menu = std::make_unique<CMenuEx>();
-    menu->SetColors(0xFFFFFF, 0x333333, 0x333333, 0xFFC2A6, 0xAA593E, 0xAB582E);
+    menu->SetProgramColors();
     const auto add = [&](const char* text, int command) {
         QAction* action = menu->addAction(QString::fromUtf8(text));
         action->setData(command);

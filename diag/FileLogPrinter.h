@@ -35,6 +35,8 @@ public:
 
     std::string FilePath() const;
     bool IsOpen() const { return file_.IsOpen(); }
+    // The open file, for the crash report's lines; -1 when it could not be opened.
+    int FileDescriptor() const { return file_.Descriptor(); }
 
 private:
     void OpenFile();

@@ -20,6 +20,8 @@ public:
     int64_t GetPosition() override;
 
     bool IsOpen() const { return fd_ >= 0; }
+    // For writers that may not take the accessor's path (a signal handler); -1 while closed.
+    int Descriptor() const { return fd_; }
 
 private:
     int fd_ = -1;

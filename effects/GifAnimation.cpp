@@ -1,5 +1,6 @@
 #include "effects/GifAnimation.h"
 
+#include "diag/ThreadSignalStack.h"
 #include "effects/PictureFile.h"
 
 #include <QImageReader>
@@ -28,7 +29,10 @@ void CGifAnimation::Load(const std::string& path)
         std::lock_guard lock(stopMutex_);
         stopRequested_ = false;
     }
-    loader_ = std::thread(&CGifAnimation::RunLoader, this);
+    loader_ = std::thread([this] {
+        UseOwnSignalStack();
+        RunLoader();
+    });
     valid_ = true;
 }
 

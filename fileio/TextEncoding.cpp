@@ -55,13 +55,23 @@ bool IsValidUtf8(std::string_view bytes)
     return true;
 }
 
-std::string DecodeSystemText(std::string_view bytes)
-{
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
-        bytes.remove_prefix(3);
-    if (IsValidUtf8(bytes))
-        return std::string(bytes);
+namespace {
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Marks at the start are no text, however many there are and whichever encoding they came in: a
+// file written back from what was read then reads the same again.
+std::string WithoutByteOrderMarks(std::string text)
+{
+    size_t marks = 0;
+    while (text.compare(marks, kByteOrderMark.size(), kByteOrderMark) == 0)
+        marks += kByteOrderMark.size();
+    text.erase(0, marks);
+    return text;
+}
+
+std::string DecodeGb18030(std::string_view bytes)
+{
     std::string out;
     iconv_t cd = iconv_open("UTF-8", "GB18030");
     if (cd == reinterpret_cast<iconv_t>(-1))
@@ -84,6 +94,16 @@ std::string DecodeSystemText(std::string_view bytes)
     }
     iconv_close(cd);
     return out;
+}
+
+}  // namespace
+
+std::string DecodeSystemText(std::string_view bytes)
+{
+    // A UTF-8 mark ahead of GB18030 text is no part of it either.
+    if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+        bytes.remove_prefix(kByteOrderMark.size());
+    return WithoutByteOrderMarks(IsValidUtf8(bytes) ? std::string(bytes) : DecodeGb18030(bytes));
 }
 
 std::string CutToUtf16Units(std::string_view utf8, size_t maxUnits)

@@ -4,7 +4,7 @@
 #include <string_view>
 
 // Text files of the old code page: UTF-8 when the bytes are valid UTF-8, else GB18030. Returns UTF-8;
-// a leading UTF-8 byte-order mark is dropped.
+// byte-order marks at the start are dropped.
 std::string DecodeSystemText(std::string_view bytes);
 
 bool IsValidUtf8(std::string_view bytes);

@@ -1,5 +1,6 @@
 #include "ktv/KaraokeEngine.h"
 
+#include "diag/ThreadSignalStack.h"
 #include "settings/Settings.h"
 #include "settings/SharedValue.h"
 
@@ -91,7 +92,10 @@ void CKaraokeEngine::Start()
         player_.CreateControl();
     player_.Open(songPath_);
     threadFinished_ = false;
-    lyricThread_ = std::thread([this] { LyricThread(); });
+    lyricThread_ = std::thread([this] {
+        UseOwnSignalStack();
+        LyricThread();
+    });
     ++threadCount_;
     qCDebug(lcKaraoke, "a new thread start.");
     qCDebug(lcKaraoke, "mStrThreadNum = %d", threadCount_);

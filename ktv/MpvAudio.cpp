@@ -1,5 +1,7 @@
 #include "ktv/MpvAudio.h"
 
+#include "diag/ThreadSignalStack.h"
+
 #include <mpv/client.h>
 
 #include <cstring>
@@ -22,7 +24,10 @@ CMpvAudio::CMpvAudio(EndHandler onEnd) : onEnd_(std::move(onEnd))
         mpv_ = nullptr;
         return;
     }
-    events_ = std::thread([this] { EventLoop(); });
+    events_ = std::thread([this] {
+        UseOwnSignalStack();
+        EventLoop();
+    });
 }
 
 CMpvAudio::~CMpvAudio()

@@ -1,7 +1,6 @@
 #include "net/DownFileClient.h"
 
 #include "settings/WindowMessages.h"
-#include "fileio/AtomicFile.h"
 
 #include <string_view>
 
@@ -41,7 +40,7 @@ void CDownFileClient::OnDownloadProgress(const std::string& url, int done, int t
     PostWindowMessage(notify_, WM_DOWNLOAD_PROGRESS, 0, 0, DownloadProgress{url, done, total});
 }
 
-void CDownFileClient::OnDownloadComplete(const std::string& url, std::unique_ptr<char[]> data, size_t size)
+void CDownFileClient::OnDownloadComplete(const std::string& url, CDownloadedBody body)
 {
     std::string path;
     {
@@ -52,11 +51,17 @@ void CDownFileClient::OnDownloadComplete(const std::string& url, std::unique_ptr
     }
     // Complete or absent under its own name; no flush to disk, since a song is fetched again more
     // cheaply than every download is slowed down.
-    if (path.empty() || !WriteFileAtomically(path, std::string_view(data.get(), size), FileFlush::None)) {
+    if (path.empty() || !body.MoveTo(path)) {
         OnDownloadFailed(url);
         return;
     }
     PostWindowMessage(notify_, WM_DOWNLOAD_DONE, 0, 0, url);
+}
+
+std::string CDownFileClient::BodyFolder(const std::string& url)
+{
+    std::lock_guard lock(lock_);
+    return folder_.empty() ? CDownFileByHttpInterface::BodyFolder(url) : folder_;
 }
 
 void CDownFileClient::OnDownloadFailed(const std::string& url)

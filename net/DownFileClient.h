@@ -32,10 +32,14 @@ public:
 
     void OnDownloadStart(const std::string& url) override;
     void OnDownloadProgress(const std::string& url, int done, int total) override;
-    // Writes the file under a temporary name in the folder and renames it when complete; an unsafe
-    // file name or a failed write is reported as a failure.
-    void OnDownloadComplete(const std::string& url, std::unique_ptr<char[]> data, size_t size) override;
+    // The body was received under a temporary name in the folder and takes its own name now; an
+    // unsafe file name or a failed rename is reported as a failure.
+    void OnDownloadComplete(const std::string& url, CDownloadedBody body) override;
     void OnDownloadFailed(const std::string& url) override;
+
+protected:
+    // The folder itself, so that a complete body only needs its name.
+    std::string BodyFolder(const std::string& url) override;
 
 private:
     std::atomic<QObject*> notify_{nullptr};

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -31,8 +32,12 @@ bool ReadBmp(const std::vector<uint8_t>& b, ImageHeaderInfo& info)
     }
     if (headerSize < 40 || b.size() < 30)
         return false;
+    // A negative height marks a top-down picture; the most negative one has no size to stand for.
+    const int32_t height = int32_t(Le32(&b[22]));
+    if (height == std::numeric_limits<int32_t>::min())
+        return false;
     info.width = int32_t(Le32(&b[18]));
-    info.height = std::abs(int32_t(Le32(&b[22])));
+    info.height = std::abs(height);
     info.bitsPerPixel = int(Le16(&b[28]));
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "settings/WindowMessages.h"
 #include "diag/PlainMessageBox.h"
+#include "diag/ThreadSignalStack.h"
 
 #include <cstdio>
 #include <cstring>
@@ -19,7 +20,7 @@ void WidenTo32Bits(const uint8_t* bgr, size_t pixels, uint8_t* bgr0)
 }
 
 CPrepareAudioData::CPrepareAudioData(std::unique_ptr<IWaveInDevice> device, FileTimeClock clock)
-    : device_(std::move(device)), copyBlock_(kBlockBytes), writer_(std::move(clock))
+    : device_(std::move(device)), copyBlock_(kBlockBytes), clock_(clock), writer_(std::move(clock))
 {
 }
 
@@ -64,21 +65,20 @@ int CPrepareAudioData::Open(const std::string& path)
 
 void CPrepareAudioData::StartRecording()
 {
-    // The input is started first, so that a microphone that opens but cannot start leaves a file with
-    // video only rather than an empty sound stream.
-    const bool sound = inputOpen_ && !reader_.joinable() && device_->Start();
     writer_.Init();
-    writer_.Configure(path_, 240, 320, 32, sound);
+    writer_.Configure(path_, 240, 320, 32, inputOpen_);
     writer_.BeginWriting();
     // Frames are written even when the microphone could not be opened (Open then left `paused` as the
     // last Stop set it).
     paused = 0;
-    if (sound) {
+    // The microphone starts after the file, so that its first block joins the start of the file
+    // rather than holding sound from before it.
+    if (inputOpen_ && !reader_.joinable() && device_->Start()) {
         const unsigned generation = ++generation_;
         try {
             reader_ = std::thread([this, generation] { ReadBlocks(generation); });
         } catch (const std::system_error&) {
-            // No reader: the file gets no sound blocks, as without a microphone.
+            // No reader: the sound stream stays empty, as with a microphone that does not start.
         }
     }
 }
@@ -113,25 +113,26 @@ void CPrepareAudioData::Free()
         buffer.reset();
 }
 
-void CPrepareAudioData::WriteFrame(const uint8_t* pixels, int width, int height, size_t size)
+WmvResult CPrepareAudioData::WriteFrame(const uint8_t* pixels, int width, int height, size_t size,
+                                        int64_t capturedAt)
 {
     if (!pixels || width <= 0 || height <= 0)
-        return;
+        return WMV_E_FAIL;
     const size_t count = size_t(width) * size_t(height);
     if (size == count * 3) {
         widened_.resize(count * 4);
         WidenTo32Bits(pixels, count, widened_.data());
-        if (!paused)
-            writer_.WriteVideo(widened_.data(), uint32_t(count * 4));
-    } else if (size == count * 4) {
-        if (!paused)
-            writer_.WriteVideo(pixels, uint32_t(size));
+        pixels = widened_.data();
+    } else if (size != count * 4) {
+        return WMV_E_FAIL;
     }
+    return paused ? WMV_S_OK : writer_.WriteVideo(pixels, uint32_t(count * 4), capturedAt);
 }
 
 // The reader thread: fills whichever buffer is queued and hands it to the owning thread.
 void CPrepareAudioData::ReadBlocks(unsigned generation)
 {
+    UseOwnSignalStack();
     for (;;) {
         int index;
         {
@@ -146,7 +147,7 @@ void CPrepareAudioData::ReadBlocks(unsigned generation)
         std::memset(buffer, 0, kBlockBytes);
         if (device_->Read(buffer, kBlockBytes) != long(kBlockBytes))
             return;
-        PostWindowMessage(this, MM_WIM_DATA, uintptr_t(index), intptr_t(generation));
+        PostWindowMessage(this, MM_WIM_DATA, uintptr_t(index), intptr_t(generation), clock_());
     }
 }
 
@@ -155,18 +156,18 @@ bool CPrepareAudioData::event(QEvent* event)
     if (event->type() != CWindowMessage::EventType(MM_WIM_DATA))
         return QObject::event(event);
     const auto* message = static_cast<CWindowMessage*>(event);
-    OnBlock(int(message->wParam), unsigned(message->lParam));
+    OnBlock(int(message->wParam), unsigned(message->lParam), std::any_cast<int64_t>(message->payload));
     return true;
 }
 
-void CPrepareAudioData::OnBlock(int index, unsigned generation)
+void CPrepareAudioData::OnBlock(int index, unsigned generation, int64_t endedAt)
 {
     if (!inputOpen_ || generation != generation_ || index < 0 || index > 1 || !capture_[index])
         return;
     ++received_;
     std::memcpy(copyBlock_.data(), capture_[index].get(), kBlockBytes);
     if (!paused)
-        writer_.WriteAudio(copyBlock_.data(), kBlockBytes);
+        writer_.WriteAudio(copyBlock_.data(), kBlockBytes, endedAt);
     {
         std::lock_guard<std::mutex> hold(queueLock_);
         queue_.push_back(index);

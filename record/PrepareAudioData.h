@@ -1,7 +1,8 @@
 #pragma once
 // The microphone side of a recording: two one-second capture buffers alternate on the wave input, each
-// completed block reaches the writer on the thread this object lives on (the user-interface thread),
-// and the recorder's frames go to the same writer from its writer thread.
+// completed block, stamped with the time it was complete, reaches the writer on the thread this object
+// lives on (the user-interface thread), and the recorder's frames go to the same writer from its
+// writer thread.
 #include "record/WaveInDevice.h"
 #include "record/WmvWriter.h"
 
@@ -34,10 +35,12 @@ public:
     void CloseInput();
     void Free();
     // A 24-bit frame (width × height × 3 bytes) is widened to 32 bits; a 32-bit frame goes as it is.
-    void WriteFrame(const uint8_t* pixels, int width, int height, size_t size);
+    // `capturedAt` is on the writer's clock. Returns the writer's result (WMV_S_OK while paused).
+    WmvResult WriteFrame(const uint8_t* pixels, int width, int height, size_t size, int64_t capturedAt);
 
     // Sound blocks that reached this object from the microphone (paused ones included).
     int ReceivedBlocks() const { return received_; }
+    int Overruns() const { return device_->Overruns(); }
 
     std::atomic<int> paused{1};
 
@@ -46,13 +49,14 @@ protected:
 
 private:
     void ReadBlocks(unsigned generation);
-    void OnBlock(int index, unsigned generation);
+    void OnBlock(int index, unsigned generation, int64_t endedAt);
 
     std::unique_ptr<IWaveInDevice> device_;
     std::vector<uint8_t> copyBlock_;
     std::unique_ptr<uint8_t[]> capture_[2];
     WaveFormat format_;
     std::string path_;
+    const FileTimeClock clock_;
     CWmvWriter writer_;
     std::vector<uint8_t> widened_;  // the writer thread's 32-bit frame
 

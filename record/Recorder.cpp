@@ -1,20 +1,20 @@
 #include "record/Recorder.h"
 
-#include <chrono>
+#include "diag/ThreadSignalStack.h"
+
 #include <cstring>
 #include <new>
 #include <system_error>
 
 namespace {
 
-constexpr auto kWritePeriod = std::chrono::milliseconds(75);
 constexpr int kMaxSide = 8192;  // larger frames are no frames of ours
 
 }  // namespace
 
-CRecorder::CRecorder(std::unique_ptr<IWaveInDevice> microphone, RecorderQueueLimits limits,
-                     FileTimeClock clock)
-    : limits_(limits), audio_(std::move(microphone), std::move(clock))
+CRecorder::CRecorder(std::unique_ptr<IWaveInDevice> microphone, RecorderQueueLimits limits, FileTimeClock clock,
+                     std::unique_ptr<IRecorderPacing> pacing)
+    : limits_(limits), clock_(clock), audio_(std::move(microphone), std::move(clock)), pacing_(std::move(pacing))
 {
 }
 
@@ -28,6 +28,7 @@ int CRecorder::PushFrame(const uint8_t* pixels, int width, int height)
     if (!pixels || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
         return QueuedFrames();
     QueuedFrame frame;
+    frame.pushedAt = clock_();
     frame.length = size_t(width) * size_t(height) * 3;
     frame.data.reset(new (std::nothrow) uint8_t[frame.length]);
     if (!frame.data)
@@ -63,47 +64,59 @@ void CRecorder::Start(const std::string& path)
     audio_.StartRecording();
     recording_ = true;
 
-    std::lock_guard<std::mutex> hold(threadLock_);
-    running_ = true;
+    pacing_->Arm();
     try {
         thread_ = std::thread([this] { WriterLoop(); });
     } catch (const std::system_error&) {
         // Frames then wait in the queue until Stop empties it.
-        running_ = false;
     }
 }
 
 void CRecorder::WriterLoop()
 {
-    while (running_) {
-        QueuedFrame frame;
-        bool have = false;
-        {
-            std::lock_guard<std::mutex> hold(queueLock_);
-            if (!queue_.empty()) {
-                frame = std::move(queue_.front());
-                queue_.pop_front();
-                --count_;
-                queuedBytes_ -= frame.length;
-                have = true;
-            }
-        }
-        if (have) {
-            audio_.WriteFrame(frame.data.get(), frame.width, frame.height, frame.length);
-            ++taken_;
-        }
-        std::unique_lock<std::mutex> hold(threadLock_);
-        wake_.wait_for(hold, kWritePeriod, [this] { return !running_; });
+    UseOwnSignalStack();
+    int64_t deadline = pacing_->Now();
+    while (pacing_->WaitUntil(deadline)) {
+        WriteNextFrame();
+        // Fixed deadlines: a late write is followed by the next one at once, but a writer more than a
+        // period behind starts afresh from now instead of rushing through the deadlines it missed.
+        deadline += kRecordFrameTicks;
+        const int64_t now = pacing_->Now();
+        if (now - deadline > kRecordFrameTicks)
+            deadline = now;
+    }
+}
+
+bool CRecorder::TakeOldest(QueuedFrame& frame)
+{
+    std::lock_guard<std::mutex> hold(queueLock_);
+    if (queue_.empty())
+        return false;
+    frame = std::move(queue_.front());
+    queue_.pop_front();
+    --count_;
+    queuedBytes_ -= frame.length;
+    return true;
+}
+
+// A frame pushed within the frame slot of the one written before it gives way to the next in the
+// queue, so that a fast producer is thinned out rather than let fall behind.
+void CRecorder::WriteNextFrame()
+{
+    QueuedFrame frame;
+    while (TakeOldest(frame)) {
+        ++taken_;
+        const WmvResult result =
+            audio_.WriteFrame(frame.data.get(), frame.width, frame.height, frame.length, frame.pushedAt);
+        if (result != WMV_S_FALSE)
+            return;
+        ++dropped_;
     }
 }
 
 void CRecorder::Stop()
 {
-    {
-        std::lock_guard<std::mutex> hold(threadLock_);
-        running_ = false;
-    }
-    wake_.notify_all();
+    pacing_->Cancel();
     if (thread_.joinable())
         thread_.join();
     if (recording_) {

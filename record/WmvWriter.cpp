@@ -12,12 +12,12 @@ extern "C" {
 
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <vector>
 
 namespace {
 
-constexpr int64_t kTicksPerSecond = 10000000;  // 100 ns units
-constexpr AVRational kTickBase{1, int(kTicksPerSecond)};
+constexpr int64_t kTicksPerSecond = kFileTicksPerSecond;  // 100 ns units
 // A sound block that starts this much later than the previous one ended follows a pause: the stream
 // gets a gap there instead of the two blocks being joined.
 constexpr int64_t kAudioGapTicks = kTicksPerSecond / 2;
@@ -37,7 +37,16 @@ constexpr Profile kProfiles[] = {
     {240, 320, 32, "{A2E300B4-C2D4-4FC0-B5DD-ECBD948DC0DF}", 300000},
 };
 constexpr int64_t kAudioBitRate = 32000;
-constexpr int kKeyFrameInterval = 39;  // three seconds at the recorder's 13 frames per second
+constexpr int kKeyFrameInterval = 40;  // three seconds of frame slots
+
+// One frame slot as a time base: the rate control spends bit_rate / (1 / time base) bits per frame,
+// so a finer base starves every frame.
+AVRational FrameSlot()
+{
+    AVRational slot{};
+    av_reduce(&slot.num, &slot.den, kRecordFrameTicks, kTicksPerSecond, INT_MAX);
+    return slot;
+}
 
 // Opens the encoder and adds its stream, in the encoder's time base, to the file; null when either fails.
 AVStream* OpenEncoderStream(AVFormatContext* format, AVCodecContext* codec, const AVCodec* encoder, bool globalHeader)
@@ -69,8 +78,8 @@ struct CWmvWriter::Output {
     AVPacket* packet = nullptr;
     bool headerWritten = false;
     bool failed = false;         // a write to the file failed (a full disk): later samples are dropped
-    int64_t lastVideoPts = -1;   // 100 ns
-    int64_t nextAudioPts = -1;   // samples; where the next sample in the fifo goes
+    int64_t lastVideoPts = -1;   // frame slots
+    int64_t nextAudioPts = 0;    // samples; where the next sample in the fifo goes
 
     ~Output()
     {
@@ -204,16 +213,26 @@ WmvResult CWmvWriter::Configure(const std::string& path, int height, int width, 
     out.video->width = width;
     out.video->height = height;
     out.video->pix_fmt = AV_PIX_FMT_YUV420P;
-    out.video->time_base = kTickBase;
+    out.video->time_base = FrameSlot();
+    out.video->framerate = av_inv_q(out.video->time_base);
+    // The profile's rate, held within a second's buffer: a noisy picture gets no more than its share,
+    // a quiet one keeps what it does not need for the next change of scene.
     out.video->bit_rate = profile->videoBitRate;
+    out.video->bit_rate_tolerance = int(profile->videoBitRate);
+    out.video->rc_buffer_size = int(profile->videoBitRate);
+    out.video->rc_max_rate = profile->videoBitRate * 3 / 2;
     out.video->gop_size = kKeyFrameInterval;
     out.video->max_b_frames = 0;
     out.videoStream = OpenEncoderStream(out.format, out.video, videoCodec, globalHeader);
     if (!out.videoStream)
         return WMV_E_FAIL;
+    out.videoStream->avg_frame_rate = out.video->framerate;
+    out.videoStream->r_frame_rate = out.video->framerate;
 
+    // Bilinear: each chroma sample averages the pixels it covers instead of taking one of them, which
+    // keeps colour edges clean for a fraction of the encoder's time.
     const AVPixelFormat input = bitsPerPixel == 32 ? AV_PIX_FMT_BGR0 : AV_PIX_FMT_BGR24;
-    out.scaler = sws_getContext(width, height, input, width, height, AV_PIX_FMT_YUV420P, SWS_POINT,
+    out.scaler = sws_getContext(width, height, input, width, height, AV_PIX_FMT_YUV420P, SWS_BILINEAR,
                                 nullptr, nullptr, nullptr);
     out.picture->format = AV_PIX_FMT_YUV420P;
     out.picture->width = width;
@@ -268,12 +287,12 @@ WmvResult CWmvWriter::BeginWriting()
     return WMV_S_OK;
 }
 
-int64_t CWmvWriter::Elapsed() const
+WmvResult CWmvWriter::WriteVideo(const uint8_t* bytes, uint32_t size)
 {
-    return clock_() - startTime_;
+    return WriteVideo(bytes, size, clock_());
 }
 
-WmvResult CWmvWriter::WriteVideo(const uint8_t* bytes, uint32_t size)
+WmvResult CWmvWriter::WriteVideo(const uint8_t* bytes, uint32_t size, int64_t capturedAt)
 {
     if (!bytes)
         return WMV_E_FAIL;
@@ -283,6 +302,10 @@ WmvResult CWmvWriter::WriteVideo(const uint8_t* bytes, uint32_t size)
     if (!out_ || !out_->headerWritten || out_->failed)
         return WMV_E_FAIL;
     Output& out = *out_;
+    // A clock set back stays at the first slot.
+    const int64_t slot = av_rescale(std::max<int64_t>(0, capturedAt - startTime_), 1, kRecordFrameTicks);
+    if (slot <= out.lastVideoPts)
+        return WMV_S_FALSE;
     if (av_frame_make_writable(out.picture) < 0)
         return WMV_E_FAIL;
     // Rows arrive bottom-up: start at the last one and step backwards.
@@ -290,17 +313,17 @@ WmvResult CWmvWriter::WriteVideo(const uint8_t* bytes, uint32_t size)
     const uint8_t* top = bytes + int64_t(stride) * (height_ - 1);
     const int negative = -stride;
     sws_scale(out.scaler, &top, &negative, 0, height_, out.picture->data, out.picture->linesize);
-
-    // The muxer counts in milliseconds; keep every frame at least one of them after the previous.
-    int64_t pts = std::max<int64_t>(0, Elapsed()) / 10000 * 10000;  // a clock set back stays at 0
-    if (out.lastVideoPts >= 0)
-        pts = std::max(pts, out.lastVideoPts + 10000);
-    out.lastVideoPts = pts;
-    out.picture->pts = pts;
+    out.lastVideoPts = slot;
+    out.picture->pts = slot;
     return out.Encode(out.video, out.videoStream, out.picture) ? WMV_S_OK : WMV_E_FAIL;
 }
 
 WmvResult CWmvWriter::WriteAudio(const uint8_t* bytes, uint32_t size)
+{
+    return WriteAudio(bytes, size, clock_());
+}
+
+WmvResult CWmvWriter::WriteAudio(const uint8_t* bytes, uint32_t size, int64_t endedAt)
 {
     if (!bytes)
         return WMV_E_FAIL;
@@ -315,14 +338,12 @@ WmvResult CWmvWriter::WriteAudio(const uint8_t* bytes, uint32_t size)
         return WMV_S_OK;
     const int rate = out.audio->sample_rate;
 
-    // The block was being captured for its own length before it arrived.
-    const int64_t endTicks = Elapsed();
+    // The block was being captured for its own length before it ended. The microphone starts with
+    // the file, so the first block normally joins the start.
     const int64_t startSample =
-        std::max<int64_t>(0, av_rescale(endTicks, rate, kTicksPerSecond) - samples);
+        std::max<int64_t>(0, av_rescale(endedAt - startTime_, rate, kTicksPerSecond) - samples);
     const int64_t expected = out.nextAudioPts + av_audio_fifo_size(out.fifo);
-    if (out.nextAudioPts < 0) {
-        out.nextAudioPts = startSample;
-    } else if (startSample > expected + av_rescale(kAudioGapTicks, rate, kTicksPerSecond)) {
+    if (startSample > expected + av_rescale(kAudioGapTicks, rate, kTicksPerSecond)) {
         // Close the sound before the gap with silence up to a whole encoder frame.
         const int rest = av_audio_fifo_size(out.fifo) % out.audio->frame_size;
         if (rest > 0 && !out.AppendSilence(out.audio->frame_size - rest))

@@ -1,6 +1,8 @@
 #pragma once
 // A Windows Media file (ASF container, WMV2 video, WMA v2 audio) written from 32- or 24-bit bottom-up
-// frames and 16-bit stereo PCM, with sample times taken from the wall clock since BeginWriting.
+// frames and 16-bit stereo PCM, with sample times taken from the wall clock since BeginWriting. The
+// video encoder counts in frames of the recorder's pace, so that its rate control budgets the
+// profile's bitrate over the frames that really come.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -10,6 +12,7 @@
 // Results in the style of the callers: 0 success, E_FAIL (a negative value) failure.
 using WmvResult = int32_t;
 constexpr WmvResult WMV_S_OK = 0;
+constexpr WmvResult WMV_S_FALSE = 1;  // a frame not written: its frame slot holds one already
 constexpr WmvResult WMV_E_FAIL = int32_t(0x80004005u);
 
 struct WaveFormat {
@@ -25,6 +28,10 @@ struct WaveFormat {
 using FileTimeClock = std::function<int64_t()>;
 int64_t SystemFileTime();
 
+constexpr int64_t kFileTicksPerSecond = 10000000;
+// The recorder hands over one frame per 75 ms; the file's frame slots are that long.
+constexpr int64_t kRecordFrameTicks = 750000;
+
 class CWmvWriter {
 public:
     explicit CWmvWriter(FileTimeClock clock = SystemFileTime);
@@ -39,10 +46,16 @@ public:
     WmvResult Configure(const std::string& path, int height, int width, int bitsPerPixel,
                         bool withAudio = true);
     WmvResult BeginWriting();
-    // One bottom-up frame of exactly bits/8 × height × width bytes.
+    // One bottom-up frame of exactly bits/8 × height × width bytes, taken at `capturedAt` on the
+    // writer's clock (now when not given). It goes into the frame slot nearest to that time;
+    // WMV_S_FALSE when that slot or a later one already holds a frame.
     WmvResult WriteVideo(const uint8_t* bytes, uint32_t size);
-    // 16-bit interleaved PCM in the audio input format; the block ends at the moment it is written.
+    WmvResult WriteVideo(const uint8_t* bytes, uint32_t size, int64_t capturedAt);
+    // 16-bit interleaved PCM in the audio input format, whose last sample was captured at `endedAt`
+    // (now when not given). Blocks follow each other without a gap from the start of writing, unless
+    // one ends clearly later than the sound so far does (a pause): the stream then skips ahead.
     WmvResult WriteAudio(const uint8_t* bytes, uint32_t size);
+    WmvResult WriteAudio(const uint8_t* bytes, uint32_t size, int64_t endedAt);
     WmvResult EndWriting();
 
     WaveFormat audioFormat;
@@ -50,7 +63,6 @@ public:
 
 private:
     struct Output;
-    int64_t Elapsed() const;
     void Release();
 
     FileTimeClock clock_;

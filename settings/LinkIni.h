@@ -13,6 +13,8 @@ struct ActiveLinks {
     std::string ForumURL;
     std::string IniteBudMkMoneyURL;
     std::string MkMoneyMethodURL;
+
+    bool operator==(const ActiveLinks&) const = default;
 };
 extern ActiveLinks ActiveIni;
 

@@ -42,6 +42,22 @@ std::string OneLine(const std::string& value)
     return out;
 }
 
+// Enclosed in a pair of the same quotes, which reading drops.
+bool IsQuoted(std::string_view value)
+{
+    return value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
+}
+
+// The value as its line holds it. Reading trims white space and drops one pair of quotes, so a value
+// that either would change is written in quotes and reads back as it was.
+std::string ValueText(const std::string& value)
+{
+    const std::string text = OneLine(value);
+    if (TrimSpace(text).size() != text.size() || IsQuoted(text))
+        return '"' + text + '"';
+    return text;
+}
+
 }  // namespace
 
 CProfileFile::CProfileFile(std::string path) : path_(std::move(path))
@@ -50,16 +66,15 @@ CProfileFile::CProfileFile(std::string path) : path_(std::move(path))
     if (!bytes)
         return;
     const std::string text = DecodeSystemText(*bytes);
+    // Lines end at CR LF, LF or a lone CR: a value never holds a line break, so what is read can be
+    // written back as it was.
     size_t start = 0;
     while (start < text.size()) {
-        size_t end = text.find('\n', start);
+        size_t end = text.find_first_of("\r\n", start);
         if (end == std::string::npos)
             end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines_.push_back(std::move(line));
-        start = end + 1;
+        lines_.push_back(text.substr(start, end - start));
+        start = text.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1;
     }
 }
 
@@ -90,7 +105,7 @@ bool CProfileFile::FindKey(size_t header, const std::string& key, KeyLine& found
         if (eq == std::string_view::npos || !EqualsNoCase(TrimSpace(line.substr(0, eq)), key))
             continue;
         std::string_view value = TrimSpace(line.substr(eq + 1));
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        if (IsQuoted(value))
             value = value.substr(1, value.size() - 2);
         found = {i, std::string(value)};
         return true;
@@ -110,7 +125,7 @@ std::string CProfileFile::GetString(const std::string& section, const std::strin
 
 void CProfileFile::SetString(const std::string& section, const std::string& key, const std::string& value)
 {
-    const std::string keyLine = OneLine(key) + "=" + OneLine(value);
+    const std::string keyLine = OneLine(key) + "=" + ValueText(value);
     const size_t header = FindSection(section);
     if (header == std::string::npos) {
         lines_.push_back(std::string("[").append(OneLine(section)).append("]"));
@@ -121,7 +136,7 @@ void CProfileFile::SetString(const std::string& section, const std::string& key,
     if (FindKey(header, key, found)) {
         // The key keeps its spelling in the file.
         const std::string_view old = lines_[found.index];
-        lines_[found.index] = std::string(TrimSpace(old.substr(0, old.find('=')))) + "=" + OneLine(value);
+        lines_[found.index] = std::string(TrimSpace(old.substr(0, old.find('=')))) + "=" + ValueText(value);
         return;
     }
     // After the section's last non-blank line, so blank lines between sections stay where they are.

@@ -291,6 +291,10 @@ def style_pictures():
     big = Image.new("RGBA", (36, 36), (0, 0, 0, 0))
     ImageDraw.Draw(big).line([(9, 14), (18, 23), (27, 14)], fill=MUTED + (255,), width=4)
     save(big.resize((12, 12), Image.LANCZOS), "combo_arrow.png")
+    for name, pts in (("spin_up.png", [(6, 19), (12, 11), (18, 19)]), ("spin_down.png", [(6, 11), (12, 19), (18, 11)])):
+        big = Image.new("RGBA", (24, 24), (0, 0, 0, 0))
+        ImageDraw.Draw(big).line(pts, fill=MUTED + (255,), width=3)
+        save(big.resize((8, 8), Image.LANCZOS), name)
     for name, colour in (("slider_handle.png", ACCENT), ("slider_handle_hover.png", (66, 128, 232))):
         big = Image.new("RGBA", (48, 48), (0, 0, 0, 0))
         d = ImageDraw.Draw(big)
@@ -355,7 +359,8 @@ def dialog_background(w, h, title, name, icon=None):
     d = ImageDraw.Draw(img)
     lg = logo(20)
     img.paste(lg, (12, 10), lg)
-    text(img, (40, 20), title, 14, (255, 255, 255), anchor="lm", bold=True)
+    if title:  # else the window shows its caption as a static text
+        text(img, (40, 20), title, 14, (255, 255, 255), anchor="lm", bold=True)
     if icon:
         g = glyph(icon, 40, ACCENT)
         img.paste(g, (28, 66), g)
@@ -487,8 +492,12 @@ welcome = Window(1115, 380, 200, "Korvel虚拟视频", welcome_background(), col
 welcome.add(1116, "static", (36, 162, 308, 24), text="正在加载", color=(230, 238, 255), size=12)
 
 # 1140: message box ------------------------------------------------------------
-msg = Window(1140, 380, 200, "提示", dialog_background(380, 200, "提示", "msgbox_bg.png", "info"), colorkey=True)
+msg = Window(1140, 380, 200, "提示", dialog_background(380, 200, "", "msgbox_bg.png"), colorkey=True)
 title_buttons(msg, 380)
+msg.add(1145, "static", (40, 8, 280, 24), text="提示", color=(255, 255, 255), size=14, bold=True)
+msg.add(1146, "static", (28, 66, 40, 40), image=save(glyph("info", 40, ACCENT), "icon_info_40.png"))
+msg.add(1147, "static", (28, 66, 40, 40), image=save(glyph("question", 40, ACCENT), "icon_question_40.png"),
+        visible=False)
 msg.add(1144, "static", (84, 54, 272, 84), text="", color=TEXT, size=14, align="left|wrap")
 push(msg, 1141, (164, 152, 96, 32), "确定", primary=True)
 push(msg, 1142, (270, 152, 96, 32), "取消")
@@ -565,7 +574,7 @@ push(choose, 1142, (288, 394, 96, 32), "取消")
 name_dlg = Window(1188, 380, 190, "保存录像", dialog_background(380, 190, "保存录像", "name_bg.png"), colorkey=True)
 title_buttons(name_dlg, 380)
 name_dlg.add(2001, "static", (24, 56, 332, 22), text="请输入录像文件的名字：", color=TEXT, size=13)
-name_dlg.add(1189, "edit", (24, 84, 332, 30), size=13)
+name_dlg.add(1189, "edit", (24, 84, 332, 30), size=13, name="录像文件名")
 push(name_dlg, 1190, (260, 140, 96, 32), "确定", primary=True)
 
 # 1191: recording / photo report -----------------------------------------------
@@ -583,11 +592,12 @@ RW, RH = RIGHT[2], RIGHT[3]
 SUB = (150, 0, RW - 150, RH)  # right part of the panels with a tree on their left
 
 effects = Window(1200, RW, RH, "视频特效", card_background(RW, RH, "panel_right_bg.png"))
-effects.add(4101, "tree", (8, 8, 136, RH - 16), size=13)
+TREE_LOOK = {"itemheight": 24, "expand": "EXPAND.bmp", "collapse": "COLLAPSE.bmp", "image": "LIST_PATENT_ITEM_BK.bmp"}
+effects.add(4101, "tree", (8, 8, 136, RH - 16), size=13, name="特效分类", **TREE_LOOK)
 effects.add(4103, "placeholder", SUB)
 
 source = Window(1201, RW, RH, "视频来源", "panel_right_bg.png")
-source.add(4201, "tree", (8, 8, 136, RH - 16), size=13)
+source.add(4201, "tree", (8, 8, 136, RH - 16), size=13, name="视频来源", **TREE_LOOK)
 source.add(4203, "placeholder", SUB)
 
 ktv = Window(1202, RW, RH, "KTV", "panel_right_bg.png")
@@ -616,11 +626,11 @@ left = Window(1203, LW, LH, "", left_background())
 left.add(1117, "placeholder", (10, 10, 320, 240))  # output preview CVideoPlayer
 left.add(1118, "button", (10, 258, 36, 32), image=button("primary", 36, 32, "play"), tip="播放/暂停")
 left.add(1119, "button", (50, 258, 36, 32), image=button("flat", 36, 32, "stop"), tip="停止")
-left.add(1120, "slider", (94, 262, 236, 24), min=0, max=100)
+left.add(1120, "slider", (94, 262, 236, 24), min=0, max=100, name="播放进度")
 left.add(1122, "static", (12, 294, 150, 20), text="播放停止", color=MUTED, size=12)
 left.add(1123, "static", (170, 294, 160, 20), text="00:00 / 00:00", color=MUTED, size=12, align="right")
 left.add(1134, "static", (12, 312, 20, 20), image=save(glyph("volume", 18, MUTED), "icon_volume.png"))
-left.add(1121, "slider", (36, 312, 130, 20), min=0, max=100, value=50)
+left.add(1121, "slider", (36, 312, 130, 20), min=0, max=100, value=50, name="音量")
 left.add(1129, "button", (176, 310, 74, 24), text="切换音轨", image=button("secondary", 74, 24), size=11, color=TEXT)
 left.add(1130, "button", (256, 310, 74, 24), text="左右声道", image=button("secondary", 74, 24), size=11, color=TEXT)
 for i, (cid, label) in enumerate(((1124, "尖叫"), (1125, "起哄"), (1126, "掌声"))):
@@ -661,13 +671,13 @@ pic = sub_window(1210, "")
 pic.add(1034, "static", (24, 8, 120, 24), text="动画效果", color=TEXT, size=14, bold=True)
 pic.add(1024, "radio", (150, 12, 80, 18), text="叠加", image="radio", group="mode", color=TEXT, size=12)
 pic.add(1025, "radio", (230, 12, 80, 18), text="融合", image="radio", group="mode", color=TEXT, size=12)
-pic.add(4102, "thumbs", (10, 48, SW - 20, 240))
+pic.add(4102, "thumbs", (10, 48, SW - 20, 240), name="特效图片")
 icon_button(pic, 1023, (10, 296, 82, 28), "folder", "刷新", "刷新")
 push(pic, 1026, (100, 296, 82, 28), "添加")
 push(pic, 1027, (190, 296, 82, 28), "删除")
 # 1211: effects in use (CWndSelectedEffect), below the pictures
 sel = Window(1211, SW, SH - 334, "已选特效", card_background(SW, SH - 334, "selected_bg.png"))
-sel.add(4104, "list", (8, 8, SW - 110, SH - 350))
+sel.add(4104, "list", (8, 8, SW - 110, SH - 350), name="已选特效")
 push(sel, 1032, (SW - 94, 10, 84, 28), "移除")
 push(sel, 1033, (SW - 94, 44, 84, 28), "清空")
 # 1212: colour adjustment (CWndColorAdjust)
@@ -678,7 +688,7 @@ for i, (cid, label, hi) in enumerate(((1041, "亮度", 200), (1042, "对比度",
     y = 52 + i * 34
     col.add(2100 + i, "static", (14, y, 60, 24), text=label, color=TEXT, size=12)
     col.add(cid, "slider", (74, y, SW - 96, 24), min=0, max=hi)
-col.add(1047, "list", (14, 260, SW - 28, 120))
+col.add(1047, "list", (14, 260, SW - 28, 120), name="色彩预设")
 push(col, 1048, (SW - 100, 392, 86, 28), "恢复默认")
 # 1213: picture in picture (CWndInnerImg)
 pip = sub_window(1213, "画中画")
@@ -689,7 +699,7 @@ for i, (cid, label) in enumerate(((1052, "水平位置"), (1053, "垂直位置")
     y = 88 + i * 30
     pip.add(2101 + i, "static", (14, y, 70, 24), text=label, color=TEXT, size=12)
     pip.add(cid, "slider", (84, y, SW - 106, 24), min=0, max=99)
-pip.add(4112, "thumbs", (10, 212, SW - 20, 168))
+pip.add(4112, "thumbs", (10, 212, SW - 20, 168), name="画中画遮罩")
 push(pip, 1057, (SW - 196, 392, 86, 28), "背景图片")
 push(pip, 1056, (SW - 100, 392, 86, 28), "恢复默认")
 # 1214: text line (CWndAddFont)
@@ -704,13 +714,13 @@ fnt.add(1062, "combo", (276, 88, SW - 290, 26), size=12)
 fnt.add(2103, "static", (14, 124, 60, 24), text="运动方式", color=TEXT, size=12)
 fnt.add(1065, "combo", (80, 124, 150, 26), size=12, items="静止|向左滚动|向右滚动")
 fnt.add(2104, "static", (240, 124, 36, 24), text="位置", color=TEXT, size=12)
-fnt.add(1063, "edit", (276, 124, SW - 290, 26), size=12)
+fnt.add(1063, "spin", (276, 124, SW - 290, 26), size=12, min=0, max=222, value=10)
 fnt.add(2105, "static", (14, 160, 60, 24), text="速度", color=TEXT, size=12)
 fnt.add(1067, "slider", (80, 160, SW - 94, 24), min=0, max=99)
 fnt.add(2106, "static", (14, 196, 60, 24), text="文字颜色", color=TEXT, size=12)
-fnt.add(1000, "placeholder", (80, 196, 60, 24))
+fnt.add(1000, "color", (80, 196, 60, 24))
 fnt.add(2107, "static", (160, 196, 60, 24), text="背景颜色", color=TEXT, size=12)
-fnt.add(2000, "placeholder", (226, 196, 60, 24))
+fnt.add(2000, "color", (226, 196, 60, 24))
 # 1220: camera settings (CWndSubVideoSetting)
 cam = sub_window(1220, "摄像头")
 for i, (cid, label) in enumerate(((1076, "视频设备"), (1080, "视频格式"), (1081, "分辨率"), (1082, "帧间隔"),
@@ -723,7 +733,7 @@ push(cam, 1078, (108, 250, 96, 30), "色彩调节")
 push(cam, 1079, (SW - 100, 250, 86, 30), "应用", primary=True)
 # 1221: media list (CWndMedList) and 1222: its view (CWndMedView)
 med = sub_window(1221, "媒体文件")
-med.add(4210, "list", (10, 48, SW - 20, 320))
+med.add(4210, "list", (10, 48, SW - 20, 320), name="媒体文件")
 for i, (cid, label) in enumerate(((1187, "添加"), (1183, "删除"), (1184, "清空"), (1185, "上移"), (1186, "下移"),
                                   (1182, "播放模式"))):
     w = 72 if cid == 1182 else 50
@@ -732,9 +742,9 @@ for i, (cid, label) in enumerate(((1187, "添加"), (1183, "删除"), (1184, "�
 Window(1222, SW, 40, "", "subpanel_bg.png")
 # 1223: picture browser (CWndSubImgView)
 img_view = sub_window(1223, "图片")
-img_view.add(1200, "combo", (10, 48, SW - 20, 26), size=12)
-img_view.add(4220, "placeholder", (10, 80, SW - 20, 130))
-img_view.add(4221, "thumbs", (10, 216, SW - 20, 204))
+img_view.add(1200, "combo", (10, 48, SW - 20, 26), size=12, name="最近的文件夹")
+img_view.add(4220, "foldertree", (10, 80, SW - 20, 130), name="文件夹")
+img_view.add(4221, "thumbs", (10, 216, SW - 20, 204), name="图片")
 # 1224: screen capture (CWndSubCapture)
 cap = sub_window(1224, "屏幕捕捉")
 cap.add(2100, "static", (14, 50, 120, 22), text="捕捉方式", color=TEXT, size=12, bold=True)
@@ -755,7 +765,7 @@ push(cap, 1096, (272, 250, 80, 30), "停止", enabled=False)
 # 1230: song catalogue (CWndSubSongScr), 1231: chosen songs (CWndSubSelSong)
 Window(1230, RW - 16, 250, "歌曲列表", "subpanel_bg.png").add(200, "web", (1, 1, RW - 18, 248))
 songs = Window(1231, RW - 16, RH - 270, "已点歌曲", card_background(RW - 16, RH - 270, "songs_bg.png"))
-songs.add(4310, "treelist", (8, 8, RW - 120, RH - 286), items="歌曲|状态")
+songs.add(4310, "treelist", (8, 8, RW - 120, RH - 286), items="歌曲|状态", name="已点歌曲")
 for i, (cid, label) in enumerate(((1201, "本地添加"), (1202, "删除"), (1203, "清空"), (1204, "上移"),
                                   (1205, "下移"), (1206, "播放模式"))):
     push(songs, cid, (RW - 106, 8 + i * 26, 84, 24), label)
@@ -774,6 +784,16 @@ QComboBox::drop-down { width: 22px; border: none; }
 QComboBox::down-arrow { image: url(${skin}/combo_arrow.png); }
 QComboBox QAbstractItemView { background: #FFFFFF; border: 1px solid #C4CFE2;
                               selection-background-color: #E3ECFD; selection-color: #1F4FA8; outline: 0; }
+QSpinBox { background: #FFFFFF; border: 1px solid #C4CFE2; border-radius: 4px; padding: 0 2px 0 6px;
+           selection-background-color: #2E6BD6; }
+QSpinBox:focus { border-color: #2E6BD6; }
+QSpinBox:disabled { background: #F2F4F8; color: #9AA4B6; }
+QSpinBox::up-button, QSpinBox::down-button { width: 16px; border: none; background: transparent; }
+QSpinBox::up-button { subcontrol-origin: border; subcontrol-position: top right; margin-top: 1px; }
+QSpinBox::down-button { subcontrol-origin: border; subcontrol-position: bottom right; margin-bottom: 1px; }
+QSpinBox::up-button:hover, QSpinBox::down-button:hover { background: #E3ECFD; border-radius: 3px; }
+QSpinBox::up-arrow { image: url(${skin}/spin_up.png); width: 8px; height: 8px; }
+QSpinBox::down-arrow { image: url(${skin}/spin_down.png); width: 8px; height: 8px; }
 QSlider::groove:horizontal { height: 4px; background: #DCE3EF; border-radius: 2px; }
 QSlider::sub-page:horizontal { background: #2E6BD6; border-radius: 2px; }
 QSlider::handle:horizontal { image: url(${skin}/slider_handle.png); width: 16px; height: 16px; margin: -6px 0; }

@@ -1,10 +1,5 @@
 #include "ui/MenuEx.h"
 
-QColor ColorFromRef(uint32_t colorRef)
-{
-    return QColor(int(colorRef & 0xFF), int((colorRef >> 8) & 0xFF), int((colorRef >> 16) & 0xFF));
-}
-
 CMenuEx::CMenuEx(QWidget* parent) : QMenu(parent) {}
 
 void CMenuEx::SetColors(uint32_t background, uint32_t text, uint32_t separator, uint32_t hoverTop,
@@ -19,4 +14,23 @@ void CMenuEx::SetColors(uint32_t background, uint32_t text, uint32_t separator, 
                           "QMenu::separator { height: 1px; background: %3; margin: 4px 8px; }")
                       .arg(name(background), name(text), name(separator), name(hoverTop), name(hoverBottom),
                            name(hoverFrame)));
+}
+
+void CMenuEx::SetProgramColors()
+{
+    SetColors(0xFFFFFF, 0x333333, 0x333333, 0xFFC2A6, 0xAA593E, 0xAB582E);
+}
+
+int ChooseFromMenu(QWidget* owner, const std::vector<MenuChoice>& choices, int checkedId, const QPoint& globalPos)
+{
+    CMenuEx menu(owner);
+    menu.SetProgramColors();
+    for (const MenuChoice& choice : choices) {
+        QAction* action = menu.addAction(choice.text);
+        action->setData(choice.id);
+        action->setCheckable(true);
+        action->setChecked(choice.id == checkedId);
+    }
+    const QAction* chosen = menu.exec(globalPos);
+    return chosen ? chosen->data().toInt() : -1;
 }

@@ -1,6 +1,10 @@
 #include "ui/Skin.h"
 
+#include "xml/WellFormedXml.h"
+
 #include <QFileInfo>
+
+#include <utility>
 
 #include <pugixml.hpp>
 
@@ -13,24 +17,33 @@ QString Attr(const pugi::xml_node& node, const char* name)
     return QString::fromUtf8(node.attribute(name).value());
 }
 
+// The skin file's name of each control kind.
+const std::pair<const char*, ControlKind> kKindNames[] = {
+    {"button", ControlKind::Button},     {"tab", ControlKind::Tab},
+    {"check", ControlKind::Check},       {"radio", ControlKind::Radio},
+    {"static", ControlKind::Static},     {"edit", ControlKind::Edit},
+    {"combo", ControlKind::Combo},       {"slider", ControlKind::Slider},
+    {"progress", ControlKind::Progress}, {"list", ControlKind::List},
+    {"tree", ControlKind::Tree},         {"treelist", ControlKind::TreeList},
+    {"thumbs", ControlKind::Thumbs},     {"scrollbar", ControlKind::ScrollBar},
+    {"spin", ControlKind::Spin},         {"color", ControlKind::Color},
+    {"foldertree", ControlKind::FolderTree},
+    {"web", ControlKind::Web},           {"placeholder", ControlKind::Placeholder},
+};
+
 bool ParseKind(const QString& text, ControlKind& kind)
 {
-    static const std::map<QString, ControlKind> kinds = {
-        {"button", ControlKind::Button},     {"tab", ControlKind::Tab},
-        {"check", ControlKind::Check},       {"radio", ControlKind::Radio},
-        {"static", ControlKind::Static},     {"edit", ControlKind::Edit},
-        {"combo", ControlKind::Combo},       {"slider", ControlKind::Slider},
-        {"progress", ControlKind::Progress}, {"list", ControlKind::List},
-        {"tree", ControlKind::Tree},         {"treelist", ControlKind::TreeList},
-        {"thumbs", ControlKind::Thumbs},     {"scrollbar", ControlKind::ScrollBar},
-        {"web", ControlKind::Web},           {"placeholder", ControlKind::Placeholder},
-    };
-    const auto found = kinds.find(text);
-    if (found == kinds.end())
-        return false;
-    kind = found->second;
-    return true;
+    for (const auto& [name, value] : kKindNames) {
+        if (text == QLatin1String(name)) {
+            kind = value;
+            return true;
+        }
+    }
+    return false;
 }
+
+// Coordinates and sizes beyond this fit no screen, and the rectangle's far edge must stay an int.
+constexpr int kMaxRectValue = 1 << 24;
 
 // "x,y,w,h" with a positive size.
 bool ParseRect(const QString& text, QRect& rect)
@@ -42,7 +55,7 @@ bool ParseRect(const QString& text, QRect& rect)
     for (int i = 0; i < 4; ++i) {
         bool ok = false;
         v[i] = parts[i].trimmed().toInt(&ok);
-        if (!ok)
+        if (!ok || v[i] < -kMaxRectValue || v[i] > kMaxRectValue)
             return false;
     }
     if (v[2] <= 0 || v[3] <= 0)
@@ -89,12 +102,16 @@ bool ParseControl(const pugi::xml_node& node, SkinControl& control, QString& err
     }
     control.text = Attr(node, "text");
     control.tip = Attr(node, "tip");
+    control.name = Attr(node, "name");
     control.image = Attr(node, "image");
     control.icon = Attr(node, "icon");
     control.checkedIcon = Attr(node, "checkedicon");
     control.group = Attr(node, "group");
     if (node.attribute("items"))
         control.items = Attr(node, "items").split('|');
+    control.expandIcon = Attr(node, "expand");
+    control.collapseIcon = Attr(node, "collapse");
+    control.itemHeight = IntAttr(node, "itemheight", 0);
     if (node.attribute("color"))
         control.color = QColor(Attr(node, "color"));
     if (node.attribute("checkedcolor"))
@@ -139,6 +156,14 @@ bool ParseWindow(const pugi::xml_node& node, SkinWindow& window, QString& error)
 
 }  // namespace
 
+const char* ControlKindName(ControlKind kind)
+{
+    for (const auto& [name, value] : kKindNames)
+        if (value == kind)
+            return name;
+    return "";
+}
+
 const SkinControl* SkinWindow::Control(int id) const
 {
     for (const SkinControl& control : controls)
@@ -160,9 +185,9 @@ std::unique_ptr<CSkin> CSkin::Load(const QString& path, QString* error)
         return fail("no skin file at " + path);
 
     pugi::xml_document doc;
-    const pugi::xml_parse_result parsed = doc.load_file(info.absoluteFilePath().toLocal8Bit().constData());
-    if (!parsed)
-        return fail(QString("%1: %2").arg(path, parsed.description()));
+    std::string why;
+    if (!LoadWellFormedXmlFile(doc, info.absoluteFilePath().toStdString(), &why))
+        return fail(QString("%1: %2").arg(path, QString::fromStdString(why)));
     const pugi::xml_node root = doc.child("skin");
     if (!root)
         return fail(path + ": no <skin> element");

@@ -26,9 +26,15 @@ enum class ControlKind {
     TreeList,
     Thumbs,
     ScrollBar,
+    Spin,         // an edit with an up-down: integer range and value
+    Color,        // a colour picker button
+    FolderTree,   // the folder tree of the file system
     Web,          // created on demand, only for a non-empty address
     Placeholder,  // an invisible area that gives a child window its place
 };
+
+// The kind's name in the skin file ("button", "tree", ...).
+const char* ControlKindName(ControlKind kind);
 
 struct SkinControl {
     int id = 0;
@@ -36,11 +42,16 @@ struct SkinControl {
     QRect rect;
     QString text;
     QString tip;
-    QString image;      // base name of the state pictures: <image>_normal.png, _hover, _pressed, _checked, _disabled
+    QString name;       // what a screen reader calls the control; empty = its text, or else its tip
+    QString image;      // base name of the state pictures: <image>_normal.png, _hover, _pressed, _checked, _disabled;
+                        // of a static text or a tree's root items, the picture behind them
     QString icon;       // a picture drawn left of the text
     QString checkedIcon;  // the icon of a checked button; empty = `icon`
     QString group;      // radio buttons and tabs of one group exclude each other
     QStringList items;  // entries of combo boxes, lists and tree-lists (columns)
+    QString expandIcon;    // a tree's pictures of a collapsed and an expanded item with children
+    QString collapseIcon;
+    int itemHeight = 0;    // rows of trees and lists, pixels; 0 = the style's
     QColor color;       // text colour; invalid = the style's
     QColor checkedColor;  // text colour of a checked or pressed button; invalid = `color`
     int fontSize = 0;   // pixels; 0 = the style's

@@ -1,5 +1,12 @@
 #include "ui/SkinControls.h"
 
+#include "ui/ColorPicker.h"
+#include "ui/ShellTree.h"
+#include "ui/SkinSpin.h"
+#include "ui/SkinThumbs.h"
+#include "ui/SkinTree.h"
+#include "ui/SkinTreeList.h"
+
 #include <QComboBox>
 #include <QEnterEvent>
 #include <QHeaderView>
@@ -10,7 +17,6 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QStyleOptionButton>
-#include <QTreeWidget>
 
 namespace {
 
@@ -37,29 +43,6 @@ void ApplyLook(QWidget* widget, const SkinControl& control)
         css += QString("color: %1;").arg(control.color.name());
     if (!css.isEmpty())
         widget->setStyleSheet(css);
-}
-
-const char* KindName(ControlKind kind)
-{
-    switch (kind) {
-    case ControlKind::Button: return "button";
-    case ControlKind::Tab: return "tab";
-    case ControlKind::Check: return "check";
-    case ControlKind::Radio: return "radio";
-    case ControlKind::Static: return "static";
-    case ControlKind::Edit: return "edit";
-    case ControlKind::Combo: return "combo";
-    case ControlKind::Slider: return "slider";
-    case ControlKind::Progress: return "progress";
-    case ControlKind::List: return "list";
-    case ControlKind::Tree: return "tree";
-    case ControlKind::TreeList: return "treelist";
-    case ControlKind::Thumbs: return "thumbs";
-    case ControlKind::ScrollBar: return "scrollbar";
-    case ControlKind::Web: return "web";
-    case ControlKind::Placeholder: return "placeholder";
-    }
-    return "";
 }
 
 QWidget* BuildWidget(const CSkin& skin, const SkinControl& control, QWidget* parent)
@@ -100,34 +83,27 @@ QWidget* BuildWidget(const CSkin& skin, const SkinControl& control, QWidget* par
     }
     case ControlKind::List: {
         auto* list = new QListWidget(parent);
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
         list->addItems(control.items);
         return list;
     }
-    case ControlKind::Thumbs: {
-        auto* list = new QListWidget(parent);
-        list->setViewMode(QListView::IconMode);
-        list->setResizeMode(QListView::Adjust);
-        list->setMovement(QListView::Static);
-        list->setIconSize(QSize(60, 40));
-        list->setSpacing(6);
-        return list;
-    }
+    case ControlKind::Thumbs:
+        return new CSkinThumbs(parent);
     case ControlKind::Tree:
-    case ControlKind::TreeList: {
-        auto* tree = new QTreeWidget(parent);
-        if (control.kind == ControlKind::TreeList && !control.items.isEmpty()) {
-            tree->setColumnCount(int(control.items.size()));
-            tree->setHeaderLabels(control.items);
-        } else {
-            tree->setHeaderHidden(true);
-        }
-        return tree;
-    }
+        return new CSkinTree(skin, control, parent);
+    case ControlKind::TreeList:
+        return new CSkinTreeList(control, parent);
     case ControlKind::ScrollBar: {
         auto* bar = new QScrollBar(orientation, parent);
         bar->setRange(control.minimum, control.maximum);
         return bar;
     }
+    case ControlKind::Spin:
+        return new CSkinSpin(control, parent);
+    case ControlKind::Color:
+        return new CColorPicker(parent);
+    case ControlKind::FolderTree:
+        return new CShellTree(parent);
     case ControlKind::Web:
     case ControlKind::Placeholder:
         return nullptr;
@@ -261,11 +237,17 @@ QWidget* CreateSkinControl(const CSkin& skin, const SkinControl& control, QWidge
     if (!widget)
         return nullptr;
     widget->setObjectName(QString("ctl%1").arg(control.id));
-    widget->setProperty("skinKind", KindName(control.kind));
+    widget->setProperty("skinKind", ControlKindName(control.kind));
     widget->setGeometry(control.rect);
     ApplyLook(widget, control);
     if (!control.tip.isEmpty())
         widget->setToolTip(control.tip);
+    // What a screen reader speaks: the skin's name for it, else the text, else the tip of a control
+    // that shows no text (icon buttons).
+    if (!control.name.isEmpty())
+        widget->setAccessibleName(control.name);
+    else if (control.text.isEmpty() && !control.tip.isEmpty())
+        widget->setAccessibleName(control.tip);
     widget->setEnabled(control.enabled);
     widget->setVisible(control.visible);
     return widget;

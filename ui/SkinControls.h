@@ -1,5 +1,15 @@
 #pragma once
-// The skinned controls a window is built of, one per control kind of the skin.
+// The skinned controls a window is built of, one per control kind of the skin. A window reaches them
+// with Control<class>(id):
+//   button, tab, check, radio  CSkinButton       static      CSkinStatic
+//   edit                       QLineEdit         combo       QComboBox
+//   slider                     QSlider           progress    QProgressBar
+//   scrollbar                  QScrollBar        list        QListWidget (single selection)
+//   tree                       CSkinTree         treelist    CSkinTreeList
+//   thumbs                     CSkinThumbs       spin        CSkinSpin
+//   color                      CColorPicker      foldertree  CShellTree
+// A web control's view is made on demand with CreateSkinWebView, a placeholder's panel with
+// CUIWnd::CreateChildPanel.
 #include "ui/Skin.h"
 
 #include <QAbstractButton>

@@ -24,6 +24,8 @@ CUIWnd::~CUIWnd()
 {
     if (modalLoop_)
         modalLoop_->exit();
+    while (!childPanels_.empty())
+        childPanels_.pop_back();
 }
 
 bool CUIWnd::Create()
@@ -59,11 +61,13 @@ void CUIWnd::BuildControls(const CSkin& skin)
         if (!widget)
             continue;
         controls_[control.id] = widget;
+        const int id = control.id;
+        ConnectNotifications(widget, id, [this](const ControlNotify& notify) { OnNotify(notify); });
         auto* button = qobject_cast<CSkinButton*>(widget);
         if (!button)
             continue;
-        const int id = control.id;
-        connect(button, &QAbstractButton::clicked, this, [this, id] { OnCommand(id); });
+        if (control.kind == ControlKind::Button || control.kind == ControlKind::Tab)
+            connect(button, &QAbstractButton::clicked, this, [this, id] { OnCommand(id); });
         if (!control.group.isEmpty()) {
             QButtonGroup*& group = groups[control.group];
             if (!group)
@@ -72,6 +76,30 @@ void CUIWnd::BuildControls(const CSkin& skin)
         } else if (control.kind == ControlKind::Radio) {
             button->setAutoExclusive(true);
         }
+    }
+    NameFromLabels();
+}
+
+void CUIWnd::NameFromLabels()
+{
+    // A control without a text or tip of its own (an edit, a slider, a colour picker) is named by the
+    // static text just left of it on the same line, as a reader of the window would name it.
+    for (const SkinControl& control : skinWindow_->controls) {
+        QWidget* widget = GetControl(control.id);
+        const bool namedByText = !control.text.isEmpty() && qobject_cast<CSkinButton*>(widget);
+        if (!widget || control.kind == ControlKind::Static || namedByText || !widget->accessibleName().isEmpty())
+            continue;
+        const SkinControl* nearest = nullptr;
+        for (const SkinControl& label : skinWindow_->controls) {
+            const int middle = label.rect.center().y();
+            if (label.kind != ControlKind::Static || label.text.isEmpty() || label.rect.right() >= control.rect.left() ||
+                middle < control.rect.top() || middle > control.rect.bottom())
+                continue;
+            if (!nearest || label.rect.right() > nearest->rect.right())
+                nearest = &label;
+        }
+        if (nearest)
+            widget->setAccessibleName(nearest->text);
     }
 }
 

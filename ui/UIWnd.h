@@ -1,8 +1,11 @@
 #pragma once
 // The skinned window: a frameless Qt window (or a child area) built from one resource of the skin.
-// Its controls are found by identifier, their clicks reach OnCommand, numbered window messages reach
-// OnMessage, a press anywhere can move it, and it can run modally with the results 1 and 2.
+// Its controls are found by identifier; clicks of push buttons and tabs reach OnCommand, everything
+// else the user does to a control reaches OnNotify (ui/ControlNotify.h); numbered window messages
+// reach OnMessage. It owns the child panels it makes in its placeholders, a press anywhere can move
+// it, and it can run modally with the results 1 and 2.
 #include "settings/WindowMessages.h"
+#include "ui/ControlNotify.h"
 #include "ui/Skin.h"
 
 #include <QPixmap>
@@ -10,6 +13,9 @@
 #include <QWidget>
 
 #include <map>
+#include <memory>
+#include <utility>
+#include <vector>
 
 class QEventLoop;
 
@@ -58,13 +64,40 @@ public:
     void DestroyWindow();
     bool IsDestroyed() const { return destroyed_; }
 
-    // The command handler for a control; the toolkit calls it for every click of a button.
+    // The handlers, for whoever acts for the user (the toolkit, tests).
     void SendCommand(int id) { OnCommand(id); }
+    void SendNotify(const ControlNotify& notify) { OnNotify(notify); }
+
+    // Makes a child panel in the rectangle of placeholder `placeholderId`: constructs
+    // T(args..., this), creates it from the skin, gives it the placeholder's place and size, and shows
+    // or hides it. The window owns the panel: panels go, newest first, when the window is deleted,
+    // after the window's own members, so a panel's destructor must not reach its parent (OnDestroy,
+    // which runs first, may). Null when the skin has no such placeholder or the panel's Create fails.
+    // A panel that takes only part of the placeholder is placed afterwards with move and setFixedSize.
+    template <class T, class... Args>
+    T* CreateChildPanel(int placeholderId, bool visible, Args&&... args)
+    {
+        const QRect area = ControlRect(placeholderId);
+        if (area.isEmpty())
+            return nullptr;
+        auto panel = std::make_unique<T>(std::forward<Args>(args)..., this);
+        if (!panel->Create())
+            return nullptr;
+        panel->setFixedSize(area.size());
+        panel->move(area.topLeft());
+        panel->setVisible(visible);
+        T* made = panel.get();
+        childPanels_.push_back(std::move(panel));
+        return made;
+    }
 
 protected:
     // Called once the controls exist; false makes Create fail.
     virtual bool OnCreate() { return true; }
+    // A click of a push button or tab.
     virtual void OnCommand(int id) { Q_UNUSED(id); }
+    // Any other control's notification: a slider moved, a choice, a text, an item clicked, a box ticked.
+    virtual void OnNotify(const ControlNotify& notify) { Q_UNUSED(notify); }
     // Work that must happen while the window still exists, before its owner goes on with shut-down.
     virtual void OnDestroy() {}
     // A numbered window message; true when handled.
@@ -91,6 +124,7 @@ protected:
 
 private:
     void BuildControls(const CSkin& skin);
+    void NameFromLabels();
     void UpdateShape();
 
     int resource_;
@@ -99,6 +133,7 @@ private:
     bool destroyed_ = false;
     QPixmap background_;
     std::map<int, QWidget*> controls_;
+    std::vector<std::unique_ptr<CUIWnd>> childPanels_;
     bool dragAnywhere_ = false;
     bool colorKey_ = true;
     bool dragging_ = false;

@@ -1,6 +1,7 @@
 #include "xml/XmlDocument.h"
 
 #include "fileio/AtomicFile.h"
+#include "xml/WellFormedXml.h"
 
 #include <cstring>
 
@@ -27,6 +28,7 @@ void AppendEscaped(std::string& out, const char* text, bool inAttribute)
         case '<': out += "&lt;"; break;
         case '>': out += "&gt;"; break;
         case '"': out += inAttribute ? "&quot;" : "\""; break;
+        case '\'': out += inAttribute ? "&apos;" : "'"; break;
         // Line breaks and tabs would be folded to spaces by a reader; keep them as references.
         case '\r': out += "&#13;"; break;
         case '\n': out += "&#10;"; break;
@@ -72,22 +74,18 @@ CXmlDocument::CXmlDocument() : parent_(doc_) {}
 
 bool CXmlDocument::Load(const std::string& path)
 {
-    const pugi::xml_parse_result result = doc_.load_file(path.c_str());
+    const bool loaded = LoadWellFormedXmlFile(doc_, path);
     parent_ = doc_;
     main_ = child_ = pugi::xml_node();
-    if (!result)
-        doc_.reset();
-    return bool(result);
+    return loaded;
 }
 
 bool CXmlDocument::LoadFromString(const std::string& text)
 {
-    const pugi::xml_parse_result result = doc_.load_buffer(text.data(), text.size());
+    const bool loaded = ParseWellFormedXml(doc_, text);
     parent_ = doc_;
     main_ = child_ = pugi::xml_node();
-    if (!result)
-        doc_.reset();
-    return bool(result);
+    return loaded;
 }
 
 bool CXmlDocument::FindElem(const char* name)

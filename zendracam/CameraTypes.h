@@ -36,7 +36,7 @@ inline constexpr int kMaxVideoNodes = 64;
 
 // The virtual camera's own device name.
 inline constexpr const char* kVirtualCameraName = "ZENDRA Capture";
-// The shared-memory frame area of the virtual camera.
-inline constexpr const char* kVirtualCameraArea = "/ZENDRA Capture";
+// The virtual camera never sends fewer frames a second than this, and tells its readers so.
+inline constexpr int kWriterFramesPerSecond = 10;
 
 }  // namespace zendracam

@@ -6,28 +6,14 @@
 #include <cerrno>
 #include <cstring>
 
-#include <fcntl.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 namespace zendracam {
 
 namespace {
 
-
-int Ioctl(int fd, unsigned long request, void* arg)
-{
-    int result;
-    do
-        result = ioctl(fd, request, arg);
-    while (result < 0 && errno == EINTR);
-    return result;
-}
-
-bool IsOutputNamed(int fd, const std::string& cardLabel)
+bool IsOutputNamed(IVideoNode& node, const std::string& cardLabel)
 {
     v4l2_capability caps {};
-    if (Ioctl(fd, VIDIOC_QUERYCAP, &caps) != 0)
+    if (node.Ioctl(VIDIOC_QUERYCAP, &caps) != 0)
         return false;
     const uint32_t deviceCaps = (caps.capabilities & V4L2_CAP_DEVICE_CAPS) ? caps.device_caps : caps.capabilities;
     const std::string card(reinterpret_cast<const char*>(caps.card), strnlen(reinterpret_cast<const char*>(caps.card), sizeof caps.card));
@@ -50,17 +36,13 @@ size_t MinimumRowBytes(uint32_t pixelformat)
 
 }  // namespace
 
-std::unique_ptr<CLoopbackOutput> CLoopbackOutput::Open(const std::string& cardLabel)
+std::unique_ptr<CLoopbackOutput> CLoopbackOutput::Open(const std::string& cardLabel, int framesPerSecond,
+                                                       const VideoNodeOpener& open)
 {
     for (int n = 0; n < kMaxVideoNodes; ++n) {
-        const std::string path = "/dev/video" + std::to_string(n);
-        const int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
-        if (fd < 0)
+        auto node = open("/dev/video" + std::to_string(n));
+        if (!node || !IsOutputNamed(*node, cardLabel))
             continue;
-        if (!IsOutputNamed(fd, cardLabel)) {
-            close(fd);
-            continue;
-        }
         v4l2_format format {};
         format.type = V4L2_BUF_TYPE_VIDEO_OUTPUT;
         format.fmt.pix.width = kFrameWidth;
@@ -72,41 +54,50 @@ std::unique_ptr<CLoopbackOutput> CLoopbackOutput::Open(const std::string& cardLa
         format.fmt.pix.colorspace = V4L2_COLORSPACE_SMPTE170M;
         // A device already fed by another writer may refuse the change; what it reports back is what
         // it takes.
-        Ioctl(fd, VIDIOC_S_FMT, &format);
-        if (Ioctl(fd, VIDIOC_G_FMT, &format) != 0) {
-            close(fd);
+        node->Ioctl(VIDIOC_S_FMT, &format);
+        if (node->Ioctl(VIDIOC_G_FMT, &format) != 0)
             continue;
-        }
-        if (auto output = Adopt(fd, format.fmt.pix))
+        auto output = Adopt(std::move(node), format.fmt.pix);
+        if (output && output->StartStreaming(framesPerSecond))
             return output;
     }
     return nullptr;
 }
 
-std::unique_ptr<CLoopbackOutput> CLoopbackOutput::Adopt(int fd, const v4l2_pix_format& format)
+std::unique_ptr<CLoopbackOutput> CLoopbackOutput::Adopt(std::unique_ptr<IVideoNode> node, const v4l2_pix_format& format)
 {
     const size_t rowBytes = MinimumRowBytes(format.pixelformat);
     const size_t stride = format.bytesperline ? format.bytesperline : rowBytes;
-    const bool usable = rowBytes != 0 && format.width == uint32_t(kFrameWidth) &&
+    const bool usable = node && rowBytes != 0 && format.width == uint32_t(kFrameWidth) &&
                         format.height == uint32_t(kFrameHeight) && stride >= rowBytes &&
                         format.sizeimage >= stride * kFrameHeight;
-    if (!usable) {
-        close(fd);
+    if (!usable)
         return nullptr;
-    }
     v4l2_pix_format kept = format;
     kept.bytesperline = uint32_t(stride);
-    return std::unique_ptr<CLoopbackOutput>(new CLoopbackOutput(fd, kept));
+    return std::unique_ptr<CLoopbackOutput>(new CLoopbackOutput(std::move(node), kept));
 }
 
-CLoopbackOutput::CLoopbackOutput(int fd, const v4l2_pix_format& format)
-    : fd_(fd), format_(format), buffer_(format.sizeimage, 0)
+CLoopbackOutput::CLoopbackOutput(std::unique_ptr<IVideoNode> node, const v4l2_pix_format& format)
+    : node_(std::move(node)), format_(format), buffer_(format.sizeimage, 0)
 {
 }
 
-CLoopbackOutput::~CLoopbackOutput()
+bool CLoopbackOutput::StartStreaming(int framesPerSecond)
 {
-    close(fd_);
+    // With exclusive_caps=1 a 0.12 driver hands its output side back on close only to a writer that
+    // started streaming; newer drivers start inside write() and answer EINVAL here.
+    int type = V4L2_BUF_TYPE_VIDEO_OUTPUT;
+    const int started = node_->Ioctl(VIDIOC_STREAMON, &type);
+    if (started != 0 && started != -EINVAL)
+        return false;
+    // Readers take the device's claimed rate for what they get; left alone it says 30.
+    v4l2_streamparm parm {};
+    parm.type = V4L2_BUF_TYPE_VIDEO_OUTPUT;
+    parm.parm.output.capability = V4L2_CAP_TIMEPERFRAME;
+    parm.parm.output.timeperframe = {1, uint32_t(framesPerSecond)};
+    node_->Ioctl(VIDIOC_S_PARM, &parm);
+    return true;
 }
 
 bool CLoopbackOutput::Write(const uint8_t* frame)
@@ -123,11 +114,12 @@ bool CLoopbackOutput::Write(const uint8_t* frame)
                                format_.pixelformat == V4L2_PIX_FMT_RGB24);
         break;
     }
-    ssize_t written;
-    do
-        written = write(fd_, buffer_.data(), buffer_.size());
-    while (written < 0 && errno == EINTR);
-    return written == ssize_t(buffer_.size());
+    return Repeat();
+}
+
+bool CLoopbackOutput::Repeat()
+{
+    return node_->Write(buffer_.data(), buffer_.size());
 }
 
 }  // namespace zendracam

@@ -1,5 +1,6 @@
 #include "zendracam/NormalCameraHelper.h"
 
+#include "zendracam/CameraThread.h"
 #include "zendracam/NearestScale.h"
 #include "fileio/TextEncoding.h"
 
@@ -180,7 +181,7 @@ bool CNormalCameraHelper::StartCapture()
     if (fd_ < 0 || !notify_ || thread_.joinable())
         return false;
     running_ = true;
-    thread_ = std::thread([this] { CaptureLoop(); });
+    thread_ = zendracam::StartCameraThread("zendracam-cap", [this] { CaptureLoop(); });
     return true;
 }
 

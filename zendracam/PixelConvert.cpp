@@ -76,18 +76,29 @@ __attribute__((target("ssse3"))) int Yuv422RowSsse3(const uint8_t* in, int width
     return x;
 }
 
-}  // namespace
+using VectorRow = int (*)(const uint8_t* in, int width, uint8_t* out, bool variant);
+using ScalarRow = void (*)(const uint8_t* in, int width, uint8_t* out, bool variant);
 
-void BgrBottomUpToYuv422(const uint8_t* src, int width, int height, uint8_t* dst, size_t dstStride, bool uyvy)
+// Converts a bottom-up frame into top-down rows of `dstStride` bytes, `outBytes` a pixel: each row
+// with `vector` where the processor has SSSE3, and what that leaves over with `scalar`.
+void EachRowTopDown(const uint8_t* src, int width, int height, uint8_t* dst, size_t dstStride, int outBytes,
+                    bool variant, VectorRow vector, ScalarRow scalar)
 {
     static const bool ssse3 = __builtin_cpu_supports("ssse3");
     const size_t srcStride = size_t(width) * 3;
     for (int y = 0; y < height; ++y) {
         const uint8_t* in = src + size_t(height - 1 - y) * srcStride;
         uint8_t* out = dst + size_t(y) * dstStride;
-        const int done = ssse3 ? Yuv422RowSsse3(in, width, out, uyvy) : 0;
-        Yuv422RowScalar(in + 3 * done, width - done, out + 2 * done, uyvy);
+        const int done = ssse3 ? vector(in, width, out, variant) : 0;
+        scalar(in + 3 * done, width - done, out + size_t(outBytes) * done, variant);
     }
+}
+
+}  // namespace
+
+void BgrBottomUpToYuv422(const uint8_t* src, int width, int height, uint8_t* dst, size_t dstStride, bool uyvy)
+{
+    EachRowTopDown(src, width, height, dst, dstStride, 2, uyvy, Yuv422RowSsse3, Yuv422RowScalar);
 }
 
 void BgrBottomUpToTopDown24(const uint8_t* src, int width, int height, uint8_t* dst, size_t dstStride, bool rgb)
@@ -107,6 +118,41 @@ void BgrBottomUpToTopDown24(const uint8_t* src, int width, int height, uint8_t* 
             out[i + 2] = in[i];
         }
     }
+}
+
+namespace {
+
+void Row32Scalar(const uint8_t* in, int width, uint8_t* out, bool rgb)
+{
+    const int first = rgb ? 2 : 0, last = rgb ? 0 : 2;
+    for (int x = 0; x < width; ++x) {
+        out[4 * x] = in[3 * x + first];
+        out[4 * x + 1] = in[3 * x + 1];
+        out[4 * x + 2] = in[3 * x + last];
+        out[4 * x + 3] = 255;
+    }
+}
+
+// Four pixels at a time; each 16-byte load must stay inside the row, so the last pixels are left to
+// the scalar loop. Returns how many pixels it did.
+__attribute__((target("ssse3"))) int Row32Ssse3(const uint8_t* in, int width, uint8_t* out, bool rgb)
+{
+    const __m128i spread = rgb ? _mm_setr_epi8(2, 1, 0, -1, 5, 4, 3, -1, 8, 7, 6, -1, 11, 10, 9, -1)
+                               : _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+    const __m128i opaque = _mm_set1_epi32(int32_t(0xFF000000u));
+    int x = 0;
+    for (; 3 * x + 16 <= 3 * width; x += 4) {
+        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 3 * x));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * x), _mm_or_si128(_mm_shuffle_epi8(pixels, spread), opaque));
+    }
+    return x;
+}
+
+}  // namespace
+
+void BgrBottomUpToTopDown32(const uint8_t* src, int width, int height, uint8_t* dst, size_t dstStride, bool rgb)
+{
+    EachRowTopDown(src, width, height, dst, dstStride, 4, rgb, Row32Ssse3, Row32Scalar);
 }
 
 void Bgr0TopDownToBgrBottomUp(const uint8_t* src, size_t srcStride, int width, int height, uint8_t* dst)

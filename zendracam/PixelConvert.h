@@ -13,6 +13,10 @@ void BgrBottomUpToYuv422(const uint8_t* src, int width, int height, uint8_t* dst
 void BgrBottomUpToTopDown24(const uint8_t* src, int width, int height, uint8_t* dst, size_t dstStride,
                             bool rgb);
 
+// 32-bit top-down, `dstStride` bytes a row, B,G,R,x (or R,G,B,x when `rgb`) with x = 255.
+void BgrBottomUpToTopDown32(const uint8_t* src, int width, int height, uint8_t* dst, size_t dstStride,
+                            bool rgb);
+
 // 32-bit B,G,R,x top-down rows of `srcStride` bytes to a 24-bit bottom-up frame without padding.
 void Bgr0TopDownToBgrBottomUp(const uint8_t* src, size_t srcStride, int width, int height, uint8_t* dst);
 

@@ -1,5 +1,5 @@
-// zendracam-view: shows what the virtual camera sends, read from its shared-memory frame area, or
-// saves one frame with --snapshot FILE.png.
+// zendracam-view: shows what the virtual camera sends, read from the user's shared-memory frame area
+// (or the one at --area PATH), or saves one frame with --snapshot FILE.png.
 #include "zendracam/ZendraCameraHelper.h"
 
 #include <QApplication>
@@ -58,7 +58,7 @@ private:
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: zendracam-view [--area NAME] [--snapshot FILE.png]\n");
+    std::fprintf(stderr, "usage: zendracam-view [--area PATH] [--snapshot FILE.png]\n");
     return 2;
 }
 
@@ -66,7 +66,7 @@ int Usage()
 
 int main(int argc, char** argv)
 {
-    std::string area = zendracam::kVirtualCameraArea;
+    std::string area;  // the user's own
     std::string snapshot;
     for (int i = 1; i < argc; ++i) {
         const bool hasValue = i + 1 < argc;

@@ -1,5 +1,7 @@
 #include "zendracam/ZendraCameraHelper.h"
 
+#include "zendracam/CameraThread.h"
+
 #include <chrono>
 #include <cstring>
 
@@ -17,8 +19,8 @@ void PutLe32(uint8_t* at, uint32_t v)
 
 }  // namespace
 
-CZendraCameraHelper::CZendraCameraHelper(std::string areaName)
-    : areaName_(std::move(areaName)), frame_(zendracam::kFrameBytes)
+CZendraCameraHelper::CZendraCameraHelper(std::string areaPath)
+    : areaPath_(std::move(areaPath)), frame_(zendracam::kFrameBytes)
 {
 }
 
@@ -31,7 +33,8 @@ bool CZendraCameraHelper::Connect(IVideoCaptureNotify* notify)
 {
     StopCapture();
     notify_ = notify;
-    return area_.Open(areaName_);
+    openedPath_ = areaPath_.empty() ? zendracam::DefaultFrameAreaPath() : areaPath_;
+    return area_.Open(openedPath_);
 }
 
 bool CZendraCameraHelper::GetVideoFormat(uint8_t* header, size_t size) const
@@ -53,7 +56,7 @@ bool CZendraCameraHelper::StartCapture()
     if (!notify_ || thread_.joinable())
         return false;
     running_ = true;
-    thread_ = std::thread([this] { CaptureLoop(); });
+    thread_ = zendracam::StartCameraThread("zendracam-read", [this] { CaptureLoop(); });
     return true;
 }
 
@@ -72,9 +75,9 @@ void CZendraCameraHelper::CaptureLoop()
     auto lastOpen = Clock::now();
     while (running_) {
         const auto now = Clock::now();
-        // A writer that went away and came back made a new area; the old mapping stays silent.
+        // A writer that went away and came back made a new area; the old file stays silent.
         if (now - lastFrame >= kReopenInterval && now - lastOpen >= kReopenInterval) {
-            area_.Open(areaName_);
+            area_.Open(openedPath_);
             lastOpen = now;
         }
         if (area_.ReadNewer(frame_.data(), sequence)) {

@@ -11,7 +11,8 @@
 
 class CZendraCameraHelper {
 public:
-    explicit CZendraCameraHelper(std::string areaName = zendracam::kVirtualCameraArea);
+    // An empty `areaPath` stands for DefaultFrameAreaPath() as it is when Connect runs.
+    explicit CZendraCameraHelper(std::string areaPath = {});
     virtual ~CZendraCameraHelper();
 
     // Frames go to `notify` between StartCapture and StopCapture. True when the frame area is there
@@ -28,7 +29,8 @@ public:
 private:
     void CaptureLoop();
 
-    const std::string areaName_;
+    const std::string areaPath_;
+    std::string openedPath_;
     IVideoCaptureNotify* notify_ = nullptr;
     zendracam::CFrameAreaReader area_;
     std::vector<uint8_t> frame_;

@@ -34,9 +34,9 @@ double CpuSeconds(int who)
 class TimedClient : public CDownFileClient {
 public:
     ~TimedClient() override { StopAllDownloads(); }
-    void OnDownloadComplete(const std::string& url, std::unique_ptr<char[]> data, size_t size) override
+    void OnDownloadComplete(const std::string& url, CDownloadedBody body) override
     {
-        CDownFileClient::OnDownloadComplete(url, std::move(data), size);
+        CDownFileClient::OnDownloadComplete(url, std::move(body));
         Done(true);
     }
     void OnDownloadFailed(const std::string& url) override

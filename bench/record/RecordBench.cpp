@@ -104,6 +104,7 @@ public:
     }
     void Reset() override { reset_ = true; }
     void Close() override {}
+    int Overruns() override { return 0; }
 
 private:
     std::vector<uint8_t> tone_ = ToneBlock();

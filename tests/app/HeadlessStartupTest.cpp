@@ -1,6 +1,7 @@
 // The korvel program itself, started as a separate process on a fresh program folder.
 #include "pipeline/Bitmaps.h"
 #include "support/Files.h"
+#include "support/PrivatePipeWire.h"
 #include "support/TempHome.h"
 
 #include <QDir>
@@ -17,7 +18,7 @@ void StartKorvel(QProcess& korvel, const TempHome& home, const QStringList& args
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("KORVEL_HOME", QString::fromStdString(home.Path()));
-    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(home.RuntimeFolder()));
+    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(home.RuntimePath()));
     if (!display)
         env.remove("DISPLAY");
     korvel.setProcessEnvironment(env);
@@ -163,6 +164,48 @@ TEST(HeadlessStartup, PictureSourceDumpsTheScaledPicture)
             }
     }
     EXPECT_FALSE(ReadFileBytes(home.File("Camera.ini")).empty());
+}
+
+TEST(HeadlessStartup, IsAPipeWireCameraWhileItRuns)
+{
+    PrivatePipeWire daemon;
+    QString why;
+    if (!daemon.Start(&why))
+        GTEST_SKIP() << "PipeWire cannot start here: " << why.toStdString();
+    TempHome home;
+    WriteBmp(home.File("F.bmp"), 320, 240, 24, Pattern);
+    QProcess korvel;
+    QProcessEnvironment env = daemon.Environment();
+    env.insert("KORVEL_HOME", QString::fromStdString(home.Path()));
+    korvel.setProcessEnvironment(env);
+    korvel.start(KORVEL_EXE, {"--headless", "--source", QString::fromStdString("picture:" + home.File("F.bmp")),
+                              "--seconds", "30"});
+    ASSERT_TRUE(korvel.waitForStarted(10000));
+
+    const QJsonObject node = daemon.WaitForNode("ZENDRA Capture", 20000);
+    ASSERT_FALSE(node.isEmpty()) << korvel.readAllStandardError().toStdString();
+    EXPECT_EQ(node["info"]["props"]["media.class"].toString(), "Video/Source");
+    EXPECT_EQ(node["info"]["props"]["media.role"].toString(), "Camera");
+
+    QString failure;
+    const QByteArray got = daemon.Receive(node, "BGRx", 2, &failure);
+    ASSERT_EQ(got.size(), 2 * 1280 * 240) << failure.toStdString();
+    // The picture, top row first; the effects chain may stamp the logo into the bottom-right corner.
+    const auto* last = reinterpret_cast<const uint8_t*>(got.constData()) + 1280 * 240;
+    for (int row = 0; row < 240; ++row)
+        for (int x = 0; x < 320; ++x) {
+            if (row >= 212 && x >= 170 && x < 318)
+                continue;
+            const uint8_t* p = last + size_t(row) * 1280 + size_t(x) * 4;
+            const Bgr expected = Pattern(x, row);
+            ASSERT_TRUE(p[0] == expected.b && p[1] == expected.g && p[2] == expected.r) << x << "," << row;
+        }
+
+    korvel.terminate();
+    ASSERT_TRUE(korvel.waitForFinished(30000));
+    EXPECT_EQ(korvel.exitCode(), 0);
+    // Gone with the program.
+    EXPECT_TRUE(daemon.WaitForNode("ZENDRA Capture", 0).isEmpty());
 }
 
 TEST(HeadlessStartup, MediaSourceFramesFollowTheMovie)

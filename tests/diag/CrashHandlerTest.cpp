@@ -5,6 +5,8 @@
 
 #include <QTemporaryDir>
 
+#include <cctype>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -51,7 +53,8 @@ class CrashHandlerTest : public ::testing::Test {
 protected:
     // Starts the child with the program folder in `home`. The sanitizer is told to leave the fault signals
     // alone, unless `sanitizerKeepsFaults`: then the handler, installed after the sanitizer's, must win.
-    pid_t Spawn(const char* mode, int* readyPipe = nullptr, bool sanitizerKeepsFaults = false)
+    pid_t Spawn(const char* mode, int* readyPipe = nullptr, bool sanitizerKeepsFaults = false,
+                const char* child = KORVEL_CRASH_CHILD)
     {
         int fds[2];
         if (readyPipe && pipe(fds) != 0)
@@ -68,7 +71,7 @@ protected:
                 close(fds[0]);
                 close(fds[1]);
             }
-            execl(KORVEL_CRASH_CHILD, KORVEL_CRASH_CHILD, mode, static_cast<char*>(nullptr));
+            execl(child, child, mode, static_cast<char*>(nullptr));
             _exit(127);
         }
         if (readyPipe) {
@@ -78,12 +81,67 @@ protected:
         return pid;
     }
 
-    int WaitExit(pid_t pid)
+    // The exit code, 1000 + the signal for a child killed by one, or -1 for a child still running after
+    // `limit` (which is then killed).
+    int WaitExit(pid_t pid, std::chrono::milliseconds limit = std::chrono::seconds(60))
     {
+        const auto end = std::chrono::steady_clock::now() + limit;
         int status = 0;
-        if (waitpid(pid, &status, 0) != pid)
-            return -1;
+        while (waitpid(pid, &status, WNOHANG) == 0) {
+            if (std::chrono::steady_clock::now() > end) {
+                kill(pid, SIGKILL);
+                waitpid(pid, &status, 0);
+                return -1;
+            }
+            usleep(10000);
+        }
         return WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
+    }
+
+    // Runs a child to its end and splits its report into its parts.
+    struct Report {
+        std::string first;
+        std::vector<std::string> raw;        // the stack as written before any symbol lookup
+        std::vector<std::string> described;  // from the fault's description to the end
+        std::string last;
+    };
+    // Runs `child` in `mode`, which must end with exit code 0 within `limit`, and reads its report.
+    Report RunToTheEnd(const char* mode, const char* child, std::chrono::milliseconds limit)
+    {
+        const pid_t pid = Spawn(mode, nullptr, false, child);
+        EXPECT_GT(pid, 0);
+        if (pid > 0) {
+            EXPECT_EQ(WaitExit(pid, limit), 0) << mode;
+        }
+        return ReadReport();
+    }
+
+    // The report opens with the exception `code`, holds a raw stack and ends with its last line.
+    static void ExpectReportFrame(const Report& report, const std::string& code)
+    {
+        EXPECT_EQ(report.first.rfind("程序发生异常:类型: " + code, 0), 0u) << report.first;
+        EXPECT_FALSE(report.raw.empty());
+        EXPECT_EQ(report.last, "强制程序退出");
+    }
+
+    Report ReadReport()
+    {
+        Report report;
+        const auto lines = Log();
+        for (size_t i = 0; i < lines.size(); ++i) {
+            const std::string m = Message(lines[i]);
+            if (i == 0)
+                report.first = m;
+            else if (report.described.empty() && m.rfind("调用地址:", 0) == 0)
+                report.raw.push_back(m);
+            else
+                report.described.push_back(m);
+        }
+        if (!report.described.empty()) {
+            report.last = report.described.back();
+            report.described.pop_back();
+        }
+        return report;
     }
 
     std::vector<std::string> Log() { return Lines(ReadFileBytes(home.path().toStdString() + "/ImportantError.log")); }
@@ -112,21 +170,31 @@ TEST_F(CrashHandlerTest, NullDereferenceIsReportedWithFunctionAndLine)
     ASSERT_GT(pid, 0);
     EXPECT_EQ(WaitExit(pid), 0);
 
-    const auto log = Log();
-    ASSERT_GE(log.size(), 4u);
-    for (const auto& line : log)
+    for (const auto& line : Log())
         EXPECT_EQ(line.rfind("[", 0), 0u) << line;
-    EXPECT_EQ(Message(log[0]).rfind("程序发生异常:类型: 0xc0000005  地址: 0x", 0), 0u) << log[0];
-    const std::string where = Message(log[1]);
+    const Report report = ReadReport();
+    EXPECT_EQ(report.first.rfind("程序发生异常:类型: 0xc0000005  地址: 0x", 0), 0u) << report.first;
+    // The raw stack: the faulting instruction first, each frame with the file it lies in.
+    ASSERT_GE(report.raw.size(), 3u);
+    EXPECT_LE(report.raw.size(), 10u);
+    const std::string faultAddress = report.first.substr(report.first.rfind("0x") + 2);
+    std::string upper = faultAddress;
+    for (char& c : upper)
+        c = char(std::toupper(static_cast<unsigned char>(c)));
+    EXPECT_EQ(report.raw[0].rfind("调用地址:0x" + upper + " /", 0), 0u) << report.raw[0];
+    EXPECT_NE(report.raw[0].find("crash_child+0x"), std::string::npos) << report.raw[0];
+
+    ASSERT_GE(report.described.size(), 2u);
+    const std::string& where = report.described[0];
     EXPECT_EQ(where.rfind("地址描述:函数(CrashByNullPointer", 0), 0u) << where;
     EXPECT_NE(where.find("crash_child.cpp)(" + std::to_string(FaultingLine()) + ")"), std::string::npos) << where;
-    EXPECT_EQ(Message(log[2]), "调用堆栈:");
-    EXPECT_EQ(Message(log.back()), "强制程序退出");
+    EXPECT_EQ(report.described[1], "调用堆栈:");
+    EXPECT_EQ(report.last, "强制程序退出");
 
     int addresses = 0;
     bool sawCaller = false, sawMain = false, sawModule = false;
-    for (size_t i = 3; i + 1 < log.size(); ++i) {
-        const std::string m = Message(log[i]);
+    for (size_t i = 2; i < report.described.size(); ++i) {
+        const std::string& m = report.described[i];
         addresses += m.rfind("调用地址:0x", 0) == 0;
         sawModule |= m.rfind("调用模块:", 0) == 0 && m.find("crash_child") != std::string::npos;
         sawCaller |= m.rfind("地址描述:函数(CallTheCrash", 0) == 0;
@@ -139,16 +207,42 @@ TEST_F(CrashHandlerTest, NullDereferenceIsReportedWithFunctionAndLine)
     EXPECT_TRUE(sawMain);
 }
 
+// glibc finds its heap corrupted inside malloc and aborts with the allocator's lock held while other
+// threads run: the report's first part is there, the watchdog ends what needs the allocator, and the
+// report still ends with its last line.
+TEST_F(CrashHandlerTest, HeapCorruptedInsideMallocStillEndsTheReport)
+{
+    const Report report = RunToTheEnd("heap", KORVEL_PLAIN_CRASH_CHILD, std::chrono::seconds(5));
+    ExpectReportFrame(report, "0x40000015");
+}
+
+// A stack overflow on a thread the program started: its own signal stack carries the report.
+TEST_F(CrashHandlerTest, StackOverflowOnASecondThreadIsReported)
+{
+    const Report report = RunToTheEnd("overflow", KORVEL_PLAIN_CRASH_CHILD, std::chrono::seconds(30));
+    ExpectReportFrame(report, "0xc0000005");
+    ASSERT_FALSE(report.described.empty());
+    EXPECT_EQ(report.described[0].rfind("地址描述:函数(Recurse", 0), 0u) << report.described[0];
+}
+
+// The symbol lookup itself faults: the process ends at once, with the raw report and the last line.
+TEST_F(CrashHandlerTest, CrashWhileReportingEndsAtOnce)
+{
+    const Report report = RunToTheEnd("lookup", KORVEL_CRASH_CHILD, std::chrono::milliseconds(1500));
+    ExpectReportFrame(report, "0xc0000005");
+    for (const auto& m : report.described)
+        EXPECT_NE(m.rfind("地址描述:", 0), 0u) << "the lookup crashed before any description: " << m;
+}
+
 // With the sanitizer's own fault handling left on, the handler installed after it still writes the report.
 TEST_F(CrashHandlerTest, HandlerInstalledAfterTheSanitizerWins)
 {
     const pid_t pid = Spawn("null", nullptr, true);
     ASSERT_GT(pid, 0);
     EXPECT_EQ(WaitExit(pid), 0);
-    const auto log = Log();
-    ASSERT_FALSE(log.empty());
-    EXPECT_EQ(Message(log.front()).rfind("程序发生异常:类型: 0xc0000005", 0), 0u);
-    EXPECT_EQ(Message(log.back()), "强制程序退出");
+    const Report report = ReadReport();
+    EXPECT_EQ(report.first.rfind("程序发生异常:类型: 0xc0000005", 0), 0u);
+    EXPECT_EQ(report.last, "强制程序退出");
 }
 
 TEST_F(CrashHandlerTest, SegvSentFromOutsideIsReportedAndReportsAppend)

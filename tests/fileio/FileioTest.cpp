@@ -50,6 +50,9 @@ TEST(TextEncoding, DecodesUtf8OrGb18030)
     EXPECT_EQ(DecodeSystemText("\xEF\xBB\xBF宋体"), "宋体");
     EXPECT_EQ(DecodeSystemText("\xCB\xCE\xCC\xE5"), "宋体");  // GB18030 bytes
     EXPECT_EQ(DecodeSystemText("a\xFF"), "a\xEF\xBF\xBD");
+    // Every mark at the start goes, in either encoding; one inside the text stays.
+    EXPECT_EQ(DecodeSystemText("\xEF\xBB\xBF\xEF\xBB\xBF[s]\xEF\xBB\xBF"), "[s]\xEF\xBB\xBF");
+    EXPECT_EQ(DecodeSystemText("\x84\x31\x95\x33[s]\xCB\xCE"), "[s]宋");
     EXPECT_FALSE(IsValidUtf8("\xC0\x80"));  // overlong
     EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
     EXPECT_TRUE(IsValidUtf8("😀"));

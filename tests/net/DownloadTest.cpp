@@ -14,12 +14,16 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <condition_variable>
+#include <fstream>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -51,6 +55,8 @@ public:
         std::vector<std::pair<int, int>> progress;
         std::string lastModified;
         std::string body;
+        std::string bodyFolder;
+        std::chrono::steady_clock::time_point ended;  // the last report
     };
 
     ~Recorder() override { StopAllDownloads(); }
@@ -65,11 +71,12 @@ public:
     {
         Add(url, "progress").progress.emplace_back(done, total);
     }
-    void OnDownloadComplete(const std::string& url, std::unique_ptr<char[]> data, size_t size) override
+    void OnDownloadComplete(const std::string& url, CDownloadedBody body) override
     {
         Report& r = Add(url, "complete");
-        r.body.assign(data.get(), size);
-        EXPECT_EQ(std::string(data.get() + size, 8), std::string(8, '\0'));  // zeroed tail
+        r.body = ReadFileBytes(body.Path());
+        r.bodyFolder = body.Path().substr(0, body.Path().rfind('/'));
+        EXPECT_EQ(int64_t(r.body.size()), body.Size());
         Finished();
     }
     void OnDownloadFailed(const std::string& url) override
@@ -102,6 +109,7 @@ private:
         std::lock_guard lock(mutex_);
         Report& r = reports_[url];
         r.steps.push_back(step);
+        r.ended = std::chrono::steady_clock::now();
         return r;
     }
     void Finished()
@@ -151,7 +159,7 @@ protected:
     {
         App();
         ASSERT_GT(server_.Port(), 0);
-        // Bodies without a length go through temporary files; keep them where the test can see them.
+        // Bodies arrive in temporary files; keep them where the test can see them.
         tempBefore_ = qgetenv("TMPDIR");
         qputenv("TMPDIR", tmp_.path().toUtf8());
     }
@@ -171,7 +179,7 @@ protected:
 
 FixtureServer DownloadTest::server_;
 
-TEST_F(DownloadTest, WithLengthReadsInBlocksIntoOneBuffer)
+TEST_F(DownloadTest, WithLengthStreamsInBlocksToATemporaryFile)
 {
     Recorder recorder;
     const std::string url = server_.Url("/file/100000");
@@ -185,6 +193,7 @@ TEST_F(DownloadTest, WithLengthReadsInBlocksIntoOneBuffer)
     EXPECT_EQ(r.lastModified, "Wed, 21 Oct 2015 07:28:00 GMT");
     ExpectLengthProgress(r, 100000);
     EXPECT_EQ(r.body, Body(100000));
+    EXPECT_EQ(r.bodyFolder, tmp_.path().toStdString());
 }
 
 TEST_F(DownloadTest, WithoutLengthGoesThroughATemporaryFile)
@@ -219,7 +228,29 @@ TEST_F(DownloadTest, EmptyBodies)
     }
 }
 
-TEST_F(DownloadTest, MisbehavingServersFailCleanly)
+// Rules short enough for a test: a second's window at 1000 bytes a second, half a second of quiet.
+DownloadLimits QuickLimits()
+{
+    DownloadLimits limits;
+    limits.deadline = 20s;
+    limits.speedWindow = 1s;
+    limits.minBytesPerSecond = 1000;
+    limits.quietEnd = 500ms;
+    return limits;
+}
+
+// Starts every URL on one downloader and waits until all have ended; returns how long that took.
+std::chrono::steady_clock::duration RunAll(Recorder& recorder, const std::vector<std::string>& urls)
+{
+    const int before = recorder.EndedCount();
+    const auto start = std::chrono::steady_clock::now();
+    for (const auto& url : urls)
+        recorder.StartDownload(url);
+    EXPECT_TRUE(recorder.WaitEnded(before + int(urls.size())));
+    return std::chrono::steady_clock::now() - start;
+}
+
+TEST_F(DownloadTest, MisbehavingServersFailQuicklyAndCleanly)
 {
     // A port nobody listens on.
     const std::string refused = "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/x";
@@ -232,19 +263,24 @@ TEST_F(DownloadTest, MisbehavingServersFailCleanly)
         {refused, false},
         {server_.Url("/reset"), false},
         {server_.Url("/short/100000"), true},
-        {server_.Url("/long/1000"), true},
-        {server_.Url("/huge"), true},
+        {server_.Url("/long/1000"), true},  // more than it announced
+        {server_.Url("/huge"), true},       // announces 3 GB
+        {server_.Url("/announce/300000000"), true},
+        {server_.Url("/trickle"), true},  // a byte now and then
         {server_.Url("/loop"), false},
         {server_.Url("/silent"), false},
+        {server_.Url("/tofile"), false},  // redirects stay within HTTP
+        {server_.Url("/toftp"), false},
         {"ftp://127.0.0.1/file", false},
         {"file:///etc/passwd", false},
         {"not a url", false},
     };
     Recorder recorder;
-    recorder.SetStallTimeout(2s);
+    recorder.SetLimits(QuickLimits());
+    std::vector<std::string> urls;
     for (const auto& c : cases)
-        recorder.StartDownload(c.url);
-    ASSERT_TRUE(recorder.WaitEnded(int(std::size(cases))));
+        urls.push_back(c.url);
+    EXPECT_LT(RunAll(recorder, urls), 10s);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.url);
         const auto r = recorder.Get(c.url);
@@ -257,26 +293,153 @@ TEST_F(DownloadTest, MisbehavingServersFailCleanly)
             EXPECT_TRUE(r.progress.empty());
         }
     }
-    // The announced 3 GB never got a buffer, nor any progress.
+    // Announced lengths beyond the limit never got a file, nor any progress.
     EXPECT_TRUE(recorder.Get(server_.Url("/huge")).progress.empty());
+    EXPECT_TRUE(recorder.Get(server_.Url("/announce/300000000")).progress.empty());
 }
 
-TEST_F(DownloadTest, RedirectsAndAConnectionHeldOpenAfterTheWholeBodyStillComplete)
+// A lyric client's limit, 1 MiB: announced or not, a byte more fails, and a flood stops there.
+TEST_F(DownloadTest, SizeLimitHoldsWithAndWithoutALength)
+{
+    Recorder recorder;
+    DownloadLimits limits = QuickLimits();
+    limits.maxBytes = kMaxLyricBytes;
+    recorder.SetLimits(limits);
+    const std::string atLimit = server_.Url("/file/1048576");
+    const std::string overLimit = server_.Url("/file/1048577");
+    const std::string overWithoutLength = server_.Url("/nolen/1048577");
+    const std::string flood = server_.Url("/flood/300000000");
+    EXPECT_LT(RunAll(recorder, {atLimit, overLimit, overWithoutLength, flood}), 10s);
+
+    EXPECT_EQ(recorder.Get(atLimit).steps.back(), "complete");
+    EXPECT_EQ(recorder.Get(atLimit).body.size(), 1048576u);
+    EXPECT_TRUE(recorder.Get(overLimit).progress.empty());
+    for (const auto& url : {overLimit, overWithoutLength, flood}) {
+        const auto r = recorder.Get(url);
+        EXPECT_EQ(r.steps.back(), "failed") << url;
+        int64_t received = 0;
+        for (const auto& [n, total] : r.progress)
+            received += n;
+        EXPECT_LE(received, kMaxLyricBytes) << url;
+    }
+}
+
+// However steady, a download ends at its deadline.
+TEST_F(DownloadTest, DeadlineEndsADownloadThatNeverFinishes)
+{
+    Recorder recorder;
+    DownloadLimits limits = QuickLimits();
+    limits.deadline = 2s;
+    recorder.SetLimits(limits);
+    const std::string url = server_.Url("/steady");
+    const auto took = RunAll(recorder, {url});
+    const auto r = recorder.Get(url);
+    EXPECT_EQ(r.steps.back(), "failed");
+    EXPECT_GT(r.progress.size(), 5u);  // it was getting somewhere
+    EXPECT_GE(took, 2s);
+    EXPECT_LT(took, 5s);
+}
+
+// A redirect within HTTP is followed; a server that keeps the connection open after the body, with
+// or without a length, does not hold the download until it lets go.
+TEST_F(DownloadTest, RedirectsAndConnectionsHeldOpenStillCompleteQuickly)
 {
     const struct {
-        const char* path;
+        std::string path;
         int size;
-    } cases[] = {{"/hold/5000", 5000}, {"/redirect/3000", 3000}};
+    } cases[] = {{"/hold/5000", 5000}, {"/holdnolen/5000", 5000}, {"/redirect/3000", 3000}};
+    Recorder recorder;
+    recorder.SetLimits(QuickLimits());
+    std::vector<std::string> urls;
+    for (const auto& c : cases)
+        urls.push_back(server_.Url(c.path));
+    EXPECT_LT(RunAll(recorder, urls), 5s);  // the server holds on for 15
     for (const auto& c : cases) {
-        Recorder recorder;
-        recorder.SetStallTimeout(1s);
-        const std::string url = server_.Url(c.path);
-        recorder.StartDownload(url);
-        ASSERT_TRUE(recorder.WaitEnded(1)) << c.path;
-        const auto r = recorder.Get(url);
+        const auto r = recorder.Get(server_.Url(c.path));
         EXPECT_EQ(r.steps.back(), "complete") << c.path;
-        EXPECT_EQ(r.body, Body(c.size)) << c.path;
+        EXPECT_EQ(r.body, Body(size_t(c.size))) << c.path;
     }
+}
+
+TEST(RedirectProtocols, NeverFromHttpsToHttp)
+{
+    EXPECT_STREQ(RedirectProtocols("https://example.com/a.mp3"), "https");
+    EXPECT_STREQ(RedirectProtocols("HTTPS://example.com/a.mp3"), "https");
+    EXPECT_STREQ(RedirectProtocols("http://example.com/a.mp3"), "http,https");
+    EXPECT_STREQ(RedirectProtocols("example.com/a.mp3"), "http,https");
+}
+
+// One more connection attempt a second after the first: a server that comes up in between is
+// reached; a port that stays closed fails after both attempts.
+TEST_F(DownloadTest, ConnectIsRetriedOnceAfterASecond)
+{
+    const int port = ClosedPort();
+    const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/late";
+    std::thread late([port] {
+        std::this_thread::sleep_for(400ms);
+        const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+        const int yes = 1;
+        ::setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        address.sin_port = htons(uint16_t(port));
+        if (::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(listener, 1) != 0) {
+            ::close(listener);
+            return;
+        }
+        const int client = ::accept(listener, nullptr, nullptr);
+        char request[4096];
+        (void)::recv(client, request, sizeof request, 0);
+        const char response[] = "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\nhello";
+        (void)::send(client, response, sizeof response - 1, 0);
+        ::close(client);
+        ::close(listener);
+    });
+    Recorder recorder;
+    recorder.SetLimits(QuickLimits());
+    const auto took = RunAll(recorder, {url});
+    late.join();
+    EXPECT_EQ(recorder.Get(url).steps.back(), "complete");
+    EXPECT_EQ(recorder.Get(url).body, "hello");
+    EXPECT_GE(took, 1s);
+
+    const std::string closed = "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/x";
+    const auto failedAfter = RunAll(recorder, {closed});
+    EXPECT_EQ(recorder.Get(closed).steps, std::vector<std::string>{"failed"});
+    EXPECT_GE(failedAfter, 1s);
+    EXPECT_LT(failedAfter, 3s);
+}
+
+// Without room for another thread's stack, StartDownload reports the failure itself and leaves
+// nothing running for that URL. The child keeps starting downloads that never end until the stacks
+// glibc kept from earlier threads are used up and the address-space limit stops the next one.
+TEST_F(DownloadTest, DownloadWhoseThreadCannotStartFails)
+{
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        Recorder recorder;
+        std::ifstream statm("/proc/self/statm");
+        size_t pages = 0;
+        statm >> pages;
+        const rlimit room{pages * size_t(::sysconf(_SC_PAGESIZE)) + (24u << 20), RLIM_INFINITY};
+        ::setrlimit(RLIMIT_AS, &room);
+        for (int i = 0; i < 64; ++i) {
+            const std::string url = server_.Url("/silent/" + std::to_string(i));
+            recorder.StartDownload(url);
+            if (recorder.EndedCount() == 0)
+                continue;
+            const bool reported = recorder.EndedCount() == 1 && recorder.Get(url).steps == std::vector<std::string>{"failed"};
+            recorder.StartDownload(url);  // not running: tried again, and refused again
+            ::_exit(reported && recorder.EndedCount() == 2 ? 0 : 1);
+        }
+        ::_exit(2);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST_F(DownloadTest, SlowServerAndASecondStartWhileRunning)
@@ -325,7 +488,7 @@ public:
     Counting(std::atomic<int>& started, std::atomic<int>& ended) : started_(started), ended_(ended) {}
     ~Counting() override { StopAllDownloads(); }
     void OnDownloadStart(const std::string&) override { ++started_; }
-    void OnDownloadComplete(const std::string&, std::unique_ptr<char[]>, size_t) override { ++ended_; }
+    void OnDownloadComplete(const std::string&, CDownloadedBody) override { ++ended_; }
     void OnDownloadFailed(const std::string&) override { ++ended_; }
 
 private:
@@ -411,7 +574,7 @@ TEST_F(DownloadTest, ClientNeverWritesOutsideItsFolderNorPartialFiles)
     ASSERT_TRUE(QDir().mkpath(QString::fromStdString(folder)));
     Inbox inbox;
     CDownFileClient client;
-    client.SetStallTimeout(2s);
+    client.SetLimits(QuickLimits());
     client.SetNotifyWindow(&inbox);
     client.SetFolder(folder);
     const struct {

@@ -6,9 +6,14 @@ Prints its port on the first line of stdout, then serves until killed.
   /slow/N        N bytes in 10 pieces, 0.1 s apart   /short/N     announces N, sends N/2, closes
   /long/N        announces N, sends N, then N more              /huge        announces 3 GB, sends a little
   /hold/N        N bytes, then the connection stays open for 15 s
+  /holdnolen/N   N bytes without a length, then the connection stays open for 15 s
+  /trickle       announces 100000, sends a byte every 0.3 s
+  /steady        announces 100 MB, sends 4000 bytes every 0.1 s
+  /announce/N    announces N bytes, sends 1000       /flood/N     N bytes without a length, fast
   /404           not found                           /reset       resets the connection
   /silent        never answers                       /loop        redirects to itself
   /redirect/N    redirects to /file/N                /static/NAME a file from the folder given as argv[1]
+  /tofile        redirects to file:///etc/passwd     /toftp       redirects to ftp://127.0.0.1/x
 """
 import os
 import socket
@@ -36,6 +41,12 @@ class Handler(BaseHTTPRequestHandler):
             self.send_header(name, value)
         self.end_headers()
 
+    def handle(self):
+        try:
+            super().handle()
+        except (BrokenPipeError, ConnectionResetError):
+            pass  # the client gave up, as it should
+
     def do_GET(self):
         parts = self.path.strip("/").split("/")
         route, arg = parts[0], (parts[1] if len(parts) > 1 else "0")
@@ -59,6 +70,31 @@ class Handler(BaseHTTPRequestHandler):
             self.wfile.write(body(n))
             self.wfile.flush()
             time.sleep(15)  # keeps the connection open after the whole body
+        elif route == "holdnolen":
+            self.head(200)
+            self.wfile.write(body(n))
+            self.wfile.flush()
+            time.sleep(15)
+        elif route == "trickle":
+            self.head(200, 100000)
+            for _ in range(1000):
+                self.wfile.write(b"x")
+                self.wfile.flush()
+                time.sleep(0.3)
+        elif route == "steady":
+            self.head(200, 100000000)
+            for _ in range(10000):
+                self.wfile.write(body(4000))
+                self.wfile.flush()
+                time.sleep(0.1)
+        elif route == "announce":
+            self.head(200, n)
+            self.wfile.write(body(1000))
+        elif route == "flood":
+            self.head(200)
+            block = body(1 << 20)
+            for _ in range(n // len(block)):
+                self.wfile.write(block)
         elif route == "short":
             self.head(200, n)
             self.wfile.write(body(n // 2))
@@ -87,6 +123,10 @@ class Handler(BaseHTTPRequestHandler):
             self.head(302, 0, [("Location", "/loop")])
         elif route == "redirect":
             self.head(302, 0, [("Location", "/file/%d" % n)])
+        elif route == "tofile":
+            self.head(302, 0, [("Location", "file:///etc/passwd")])
+        elif route == "toftp":
+            self.head(302, 0, [("Location", "ftp://127.0.0.1/x")])
         elif route == "static" and len(sys.argv) > 1:
             path = os.path.join(sys.argv[1], os.path.basename(arg))
             size = os.path.getsize(path)
@@ -97,6 +137,8 @@ class Handler(BaseHTTPRequestHandler):
             self.head(400, 0)
 
 
+# Tests open dozens of connections at once; a short backlog would drop some for a second.
+ThreadingHTTPServer.request_queue_size = 128
 server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
 server.daemon_threads = True
 print(server.server_address[1], flush=True)

@@ -10,6 +10,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <limits>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -149,11 +151,15 @@ TEST_F(PictureSource, BadFilesLeaveThePreviousFrame)
     WriteFileBytes(File("empty.bmp"), "");
     WriteFileBytes(File("text.png"), "this is no picture at all, just words");
     WriteBmp(File("huge.bmp"), 4, 4, 24, Pattern, 30000, 30000);
+    // The most negative height would be a top-down picture of 2^31 rows: no size at all.
+    WriteBmp(File("tallest.bmp"), 4, 4, 24, Pattern, 4, std::numeric_limits<int32_t>::min());
+    ImageHeaderInfo header;
+    EXPECT_FALSE(ReadImageHeader(File("tallest.bmp"), header));
     const std::string good = ReadFileBytes(File("good.bmp"));
     WriteFileBytes(File("cut.bmp"), good.substr(0, 54 + 960 * 10));
     WriteFileBytes(File("wrong.jpg"), good);  // a BMP under a JPEG name is decoded as JPEG
     QImage(50, 50, QImage::Format_RGB888).save(dir.filePath("real.jpeg"), "JPEG");
-    for (const char* name : {"empty.bmp", "text.png", "huge.bmp", "missing.bmp", "wrong.jpg", "real.jpeg"}) {
+    for (const char* name : {"empty.bmp", "text.png", "huge.bmp", "tallest.bmp", "missing.bmp", "wrong.jpg", "real.jpeg"}) {
         Load(File(name));
         EXPECT_EQ(std::vector<uint8_t>(source.Frame(), source.Frame() + 230400), before) << name;
         EXPECT_EQ(source.FramePointer(), source.Frame()) << name;

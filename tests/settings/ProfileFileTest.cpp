@@ -45,6 +45,38 @@ TEST(ProfileFile, WritesInPlaceAndKeepsOtherLines)
                                    "[Fresh]\r\nK=v  injected=1\r\n");
 }
 
+TEST(ProfileFile, WrittenValuesReadBackAsTheyWere)
+{
+    TempHome home;
+    const std::string path = home.File("t.ini");
+    // Blanks around a value and one pair of enclosing quotes are dropped on reading: such values are
+    // written in quotes.
+    const std::string values[] = {"plain", " leading", "trailing\t", "\"quoted\"", "'single'", "\"", "''", "a\"b\"", ""};
+    CProfileFile ini(path);
+    for (size_t i = 0; i < std::size(values); ++i)
+        ini.SetString("s", "k" + std::to_string(i), values[i]);
+    ASSERT_TRUE(ini.Save());
+    const CProfileFile back(path);
+    for (size_t i = 0; i < std::size(values); ++i)
+        EXPECT_EQ(back.GetString("s", "k" + std::to_string(i), "missing"), values[i]) << values[i];
+    const std::string text = ReadFileBytes(path);
+    EXPECT_NE(text.find("\r\nk0=plain\r\nk1=\" leading\"\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\r\nk3=\"\"quoted\"\"\r\n"), std::string::npos) << text;
+}
+
+TEST(ProfileFile, ALoneCarriageReturnEndsALine)
+{
+    TempHome home;
+    const std::string path = home.File("t.ini");
+    WriteFileBytes(path, "[s]\rk=a\rj=b\r\n");
+    CProfileFile ini(path);
+    EXPECT_EQ(ini.GetString("s", "k", ""), "a");
+    EXPECT_EQ(ini.GetString("s", "j", ""), "b");
+    ini.SetString("s", "j", "c");
+    ASSERT_TRUE(ini.Save());
+    EXPECT_EQ(ReadFileBytes(path), "[s]\r\nk=a\r\nj=c\r\n");
+}
+
 TEST(ProfileFile, CreatesAMissingFile)
 {
     TempHome home;

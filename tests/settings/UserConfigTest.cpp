@@ -66,7 +66,7 @@ TEST_F(UserConfigTest, SavedValuesLoadBackUnchanged)
 {
     Settings.AdjustColor = {120, 80, 95, -5, 7, 255, false};
     Settings.InnerImg = {2, 10, 20, 33, 70, false, "/f/front.jpg", "/f/back.bmp"};
-    Settings.AddFont.Content = "<Tom & \"Jerry\">\r\nline 2";
+    Settings.AddFont.Content = "<Tom & \"Jerry\">\r\nline 2 's";
     Settings.AddFont.FontCor = 0x00FF8800;
     Settings.AddFont.BackGrdCor = 0;
     Settings.SubEffImgInfo = {{2, "雪花", "/e/snow.gif"}, {4, "框", "/e/frame.bmp"}};
@@ -94,7 +94,7 @@ TEST_F(UserConfigTest, SavedValuesLoadBackUnchanged)
     EXPECT_EQ(Settings.LoopMode.MedFile, 0);
     const std::string text = ReadFileBytes(home.File("User_Config.xml"));
     EXPECT_NE(text.find("FontCor=\"ff8800\""), std::string::npos);
-    EXPECT_NE(text.find("Content=\"&lt;Tom &amp; &quot;Jerry&quot;&gt;&#13;&#10;line 2\""), std::string::npos);
+    EXPECT_NE(text.find("Content=\"&lt;Tom &amp; &quot;Jerry&quot;&gt;&#13;&#10;line 2 &apos;s\""), std::string::npos);
 }
 
 TEST_F(UserConfigTest, LoadingRules)
@@ -208,6 +208,26 @@ TEST_F(UserConfigTest, BadFilesLoadWhatTheyCanWithoutCrashing)
         LoadUserConfig();  // what was saved always loads again
     }
     EXPECT_EQ(Settings.SubEffImgInfo.size(), 200000u);
+}
+
+TEST_F(UserConfigTest, AFileThatIsNotWellFormedLeavesEveryDefault)
+{
+    SaveUserConfig();
+    const std::string defaults = ReadFileBytes(home.File("User_Config.xml"));
+    const std::string values = "<AdjustColor><item Bright='7' Forbid='0'/></AdjustColor><LoopMode><item Musiz='3'/></LoopMode>";
+    const std::string bad[] = {
+        "<User_Config>" + values + "</User_Config><User_Config/>",
+        "<User_Config>" + values + "</User_Config>trailing text",
+        "<User_Config><AdjustColor><item Bright='7' Bright='8'/></AdjustColor></User_Config>",
+        "<User_Config>" + values + "<AddFont><item Content='&nbsp;'/></AddFont></User_Config>",
+        "<User_Config>" + values + "<AddFont><item Content='a<b'/></AddFont></User_Config>",
+    };
+    for (const std::string& text : bad) {
+        Settings = SettingsRecord();
+        LoadText(text);
+        SaveUserConfig();
+        EXPECT_EQ(ReadFileBytes(home.File("User_Config.xml")), defaults) << text;
+    }
 }
 
 TEST_F(UserConfigTest, OutputFoldersFallBackToTheProgramFolder)

@@ -1,7 +1,8 @@
 #pragma once
 // A fresh program folder for one test: KORVEL_HOME points at a new temporary folder, removed afterwards.
-// The test also gets a runtime folder of its own, so studios started by tests running side by side do
-// not take each other for a running instance.
+// XDG_RUNTIME_DIR points at a private folder of its own too, so that the single-instance lock, the
+// virtual camera's frame area and the PipeWire connection of the code under test never meet those of
+// a Korvel the user is running.
 #include <QByteArray>
 #include <QTemporaryDir>
 
@@ -9,8 +10,7 @@
 
 class TempHome {
 public:
-    TempHome()
-        : previous_(qgetenv("KORVEL_HOME")), previousRuntime_(qgetenv("XDG_RUNTIME_DIR"))
+    TempHome() : previous_(qgetenv("KORVEL_HOME")), previousRuntime_(qgetenv("XDG_RUNTIME_DIR"))
     {
         qputenv("KORVEL_HOME", dir_.path().toUtf8());
         qputenv("XDG_RUNTIME_DIR", runtime_.path().toUtf8());
@@ -25,7 +25,7 @@ public:
 
     std::string Path() const { return dir_.path().toStdString(); }
     std::string File(const std::string& name) const { return Path() + "/" + name; }
-    std::string RuntimeFolder() const { return runtime_.path().toStdString(); }
+    std::string RuntimePath() const { return runtime_.path().toStdString(); }
 
 private:
     static void Restore(const char* name, const QByteArray& value)
@@ -39,5 +39,5 @@ private:
     QByteArray previous_;
     QByteArray previousRuntime_;
     QTemporaryDir dir_;
-    QTemporaryDir runtime_;
+    QTemporaryDir runtime_;  // made with mode 0700, as a runtime folder is
 };

@@ -1,4 +1,4 @@
-// The shell's dialogs: the message box, the about box, the folder chooser, the settings dialog and the
+// The shell's dialogs: the about box, the folder chooser, the settings dialog and the
 // loading window.
 #include "MessageSpy.h"
 #include "ModalDriver.h"
@@ -8,7 +8,6 @@
 #include "app/WndAbout.h"
 #include "app/WndChoicePath.h"
 #include "app/WndSetting.h"
-#include "app/WndUserOptHite.h"
 #include "app/WndWelcome.h"
 #include "ktv/panels/WndKTV.h"
 #include "ui/ShellTree.h"
@@ -20,38 +19,6 @@
 #include <QTest>
 
 using DialogsTest = ShellTest;
-
-TEST_F(DialogsTest, MessageBoxModesShowTheirButtonsAndReturnTheirResults)
-{
-    const struct {
-        int mode;
-        int click;
-        int result;
-    } cases[] = {
-        {CWndUserOptHite::MODE_QUESTION, 1141, 1},
-        {CWndUserOptHite::MODE_QUESTION, 1142, 2},
-        {CWndUserOptHite::MODE_QUESTION, 1002, 2},
-        {CWndUserOptHite::MODE_NOTICE, 1143, 1},
-        {CWndUserOptHite::MODE_NOTICE, 1002, 2},
-    };
-    for (const auto& c : cases) {
-        CWndUserOptHite box(QString::fromUtf8("您已运行了本程序！"), c.mode);
-        bool buttonsRight = false;
-        QString shown;
-        ModalDriver driver;
-        driver.Then(IDR_USER_OPT_HITE, [&](CUIWnd* window) {
-            shown = window->Control<QLabel>(1144)->text();
-            const bool question = c.mode == CWndUserOptHite::MODE_QUESTION;
-            buttonsRight = window->GetControl(1141)->isVisible() == question &&
-                           window->GetControl(1142)->isVisible() == question &&
-                           window->GetControl(1143)->isVisible() == !question;
-        });
-        driver.Click(IDR_USER_OPT_HITE, c.click);
-        EXPECT_EQ(box.DoModal(), c.result) << c.mode << " " << c.click;
-        EXPECT_TRUE(buttonsRight) << c.mode;
-        EXPECT_EQ(shown, QString::fromUtf8("您已运行了本程序！"));
-    }
-}
 
 TEST_F(DialogsTest, AboutBoxClosesWithEitherButton)
 {

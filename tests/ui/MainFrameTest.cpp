@@ -5,12 +5,12 @@
 #include "ShellFixture.h"
 #include "app/KorvelMainFrm.h"
 #include "app/ShellMessages.h"
-#include "app/WndUserOptHite.h"
 #include "effects/panels/WndSpeEffect.h"
 #include "ktv/panels/WndKTV.h"
 #include "ktv/panels/WndLeftPan.h"
 #include "pipeline/panels/WndVideoScr.h"
 #include "record/panels/WndOpus.h"
+#include "ui/WndUserOptHite.h"
 #include "support/Files.h"
 #include "ui/SkinResources.h"
 

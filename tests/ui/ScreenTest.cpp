@@ -5,7 +5,7 @@
 #include "ShellFixture.h"
 #include "app/KorvelMainFrm.h"
 #include "app/WndSetting.h"
-#include "app/WndUserOptHite.h"
+#include "ui/WndUserOptHite.h"
 #include "app/WndWelcome.h"
 #include "ui/MenuEx.h"
 #include "ui/SkinResources.h"

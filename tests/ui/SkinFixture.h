@@ -1,8 +1,12 @@
 #pragma once
-// A small skin written at test time into a temporary folder.
+// A small skin written at test time into a temporary folder, and the shipped skin.
+#include "ui/Skin.h"
+
 #include <QColor>
 #include <QImage>
 #include <QTemporaryDir>
+
+#include <gtest/gtest.h>
 
 #include <fstream>
 #include <string>
@@ -28,4 +32,11 @@ public:
 
 private:
     QTemporaryDir dir_;
+};
+
+// The skin the program ships, as the process-wide skin, for tests of the program's own windows.
+class ShippedSkinTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(SetUiSkinFile(KORVEL_SOURCE_DIR "/assets/Skins/Korvel/the.ui")); }
+    void TearDown() override { ReleaseUiSkin(); }
 };

@@ -111,8 +111,55 @@ TEST_F(UIWndTest, ClicksReachTheCommandHandlerByIdentifier)
     window.show();
     QTest::mouseClick(window.GetControl(1), Qt::LeftButton);
     QTest::mouseClick(window.GetControl(2), Qt::LeftButton);  // disabled: no command
-    QTest::mouseClick(window.GetControl(4), Qt::LeftButton);
-    EXPECT_EQ(window.commands, (std::vector<int>{1, 4}));
+    QTest::mouseClick(window.GetControl(4), Qt::LeftButton);  // a radio notifies instead
+    QTest::mouseClick(window.GetControl(1), Qt::LeftButton);
+    EXPECT_EQ(window.commands, (std::vector<int>{1, 1}));
+}
+
+namespace {
+
+// A child panel with an argument of its own, that counts its kind's living objects.
+class CountedPanel : public CUIWnd {
+public:
+    CountedPanel(int resource, std::vector<int>* gone, int tag, QWidget* parent)
+        : CUIWnd(resource, parent), tag_(tag), gone_(gone)
+    {
+    }
+    ~CountedPanel() override { gone_->push_back(tag_); }
+    int Tag() const { return tag_; }
+
+private:
+    int tag_;
+    std::vector<int>* gone_;
+};
+
+}  // namespace
+
+TEST_F(UIWndTest, ChildPanelsTakeTheirPlaceholderAndGoWithTheWindow)
+{
+    std::vector<int> gone;
+    {
+        Recorder window(10);
+        ASSERT_TRUE(window.Create());
+        CountedPanel* shown = window.CreateChildPanel<CountedPanel>(7, true, 11, &gone, 1);
+        CountedPanel* hidden = window.CreateChildPanel<CountedPanel>(7, false, 11, &gone, 2);
+        ASSERT_NE(shown, nullptr);
+        ASSERT_NE(hidden, nullptr);
+        EXPECT_EQ(shown->Tag(), 1);  // the concrete type, with its own members
+        EXPECT_EQ(shown->parentWidget(), &window);
+        EXPECT_FALSE(shown->isWindow());
+        EXPECT_EQ(shown->geometry(), QRect(5, 70, 50, 20));
+        EXPECT_TRUE(shown->IsCreated());
+        window.show();
+        EXPECT_TRUE(shown->isVisible());
+        EXPECT_FALSE(hidden->isVisible());
+
+        EXPECT_EQ(window.CreateChildPanel<CountedPanel>(99, true, 11, &gone, 3), nullptr);  // no such placeholder
+        EXPECT_EQ(window.CreateChildPanel<CountedPanel>(7, true, 12, &gone, 4), nullptr);   // no such resource
+        EXPECT_EQ(gone, (std::vector<int>{4}));  // the failed one is not kept
+        EXPECT_EQ(window.findChildren<CountedPanel*>().size(), 2);
+    }
+    EXPECT_EQ(gone, (std::vector<int>{4, 2, 1}));
 }
 
 TEST_F(UIWndTest, GroupedRadiosExcludeEachOtherButTheWindowMayUncheckThem)

@@ -41,11 +41,11 @@ TEST(XmlDocument, WritesOneElementPerLineWithEscapes)
     ASSERT_TRUE(doc.IntoElem());
     ASSERT_TRUE(doc.AddElem("group"));
     ASSERT_TRUE(doc.AddChildElem("item"));
-    ASSERT_TRUE(doc.SetChildAttrib("t", "a<b>&\"c\"\r\n\t宋"));
+    ASSERT_TRUE(doc.SetChildAttrib("t", "a<b>&\"c\"\r\n\t宋'"));
     ASSERT_TRUE(doc.AddElem("empty"));
     EXPECT_EQ(doc.ToText(),
-              "<root>\r\n<group>\r\n<item t=\"a&lt;b&gt;&amp;&quot;c&quot;&#13;&#10;&#9;宋\"/>\r\n</group>\r\n"
-              "<empty/>\r\n</root>\r\n");
+              "<root>\r\n<group>\r\n<item t=\"a&lt;b&gt;&amp;&quot;c&quot;&#13;&#10;&#9;宋&apos;\"/>\r\n"
+              "</group>\r\n<empty/>\r\n</root>\r\n");
 
     CXmlDocument back;
     ASSERT_TRUE(back.LoadFromString(doc.ToText()));
@@ -53,12 +53,19 @@ TEST(XmlDocument, WritesOneElementPerLineWithEscapes)
     back.IntoElem();
     back.FindElem("group");
     back.FindChildElem();
-    EXPECT_EQ(back.GetChildAttrib("t"), "a<b>&\"c\"\r\n\t宋");
+    EXPECT_EQ(back.GetChildAttrib("t"), "a<b>&\"c\"\r\n\t宋'");
 }
 
 TEST(XmlDocument, RejectsWhatIsNotADocument)
 {
-    const std::string bad[] = {"", "<a>", "not xml", std::string("\0\1\2", 3), "<a></b>"};
+    const std::string bad[] = {
+        "", "<a>", "not xml", std::string("\0\1\2", 3), "<a></b>",
+        // What pugixml alone lets through.
+        "<a/><b/>", "<a/>text", "text<a/>", "<a/><![CDATA[x]]>", "<a x='1' x='2'/>", "<a x='&nbsp;'/>",
+        "<a>&nbsp;</a>", "<a x='a & b'/>", "<a>a & b</a>", "<a x='<'/>", "<a x='&#0;'/>", "<a x='&#xD800;'/>",
+        "<a x='&#x110000;'/>", "<a x='&#;'/>", "<a x='&#x;'/>", "<a x='&#1a;'/>", std::string("<a/>\0<b/>", 9),
+        "<a/><?xml version='1.0'?>",
+    };
     for (const std::string& text : bad) {
         CXmlDocument doc;
         EXPECT_FALSE(doc.LoadFromString(text)) << text;
@@ -66,4 +73,17 @@ TEST(XmlDocument, RejectsWhatIsNotADocument)
     }
     CXmlDocument doc;
     EXPECT_FALSE(doc.Load("/nonexistent/file.xml"));
+}
+
+TEST(XmlDocument, DecodesEveryReferenceOfAWellFormedDocument)
+{
+    CXmlDocument doc;
+    ASSERT_TRUE(doc.LoadFromString("<?xml version='1.0'?>\n<!-- before --><root><x v='&lt;&gt;&amp;&apos;&quot;' "
+                                   "c='&#65;&#x42;&#x5B8B;&#x1F600;&#10;' raw='a\tb'>&amp;<![CDATA[&raw;]]></x></root>"
+                                   "<!-- after --><?pi after?>\n"));
+    ASSERT_TRUE(doc.FindElem());
+    ASSERT_TRUE(doc.FindChildElem("x"));
+    EXPECT_EQ(doc.GetChildAttrib("v"), "<>&'\"");
+    EXPECT_EQ(doc.GetChildAttrib("c"), "AB宋\U0001F600\n");
+    EXPECT_EQ(doc.GetChildAttrib("raw"), "a b");  // a literal tab in a value reads as a space
 }

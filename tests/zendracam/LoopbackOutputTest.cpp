@@ -1,15 +1,15 @@
-// The loopback output's conversions, fed through the writer into a pipe that stands in for the device.
+// The loopback output against devices that answer as v4l2loopback drivers do: which device it takes,
+// what it asks of it and in what order, and the frames it writes.
 #include "zendracam/CameraWriterHelper.h"
 #include "zendracam/LoopbackOutput.h"
-#include "zendracam/PixelConvert.h"
+
+#include "FakeVideoDevice.h"
+#include "support/TempHome.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <vector>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 using namespace zendracam;
 
@@ -24,6 +24,14 @@ v4l2_pix_format Format(uint32_t pixelformat, uint32_t width, uint32_t height, ui
     f.bytesperline = bytesperline;
     f.sizeimage = bytesperline * height;
     return f;
+}
+
+std::shared_ptr<FakeVideoDevice> Device(const std::string& card, uint32_t caps = V4L2_CAP_VIDEO_OUTPUT)
+{
+    auto device = std::make_shared<FakeVideoDevice>();
+    device->card = card;
+    device->deviceCaps = caps;
+    return device;
 }
 
 // A frame whose bottom row (the first in memory) is red, top row blue, the rest white and black by column.
@@ -42,36 +50,74 @@ std::vector<uint8_t> TestFrame()
     return frame;
 }
 
-// Writes one frame through a writer whose loopback output is the write end of a pipe; returns what
-// one read of the pipe gives.
-std::vector<uint8_t> WriteThroughPipe(const v4l2_pix_format& format)
+// Writes the test frame through a writer whose loopback device takes `format`; returns what the
+// device got for it.
+std::vector<uint8_t> WriteThroughDevice(const v4l2_pix_format& format)
 {
-    int fds[2];
-    EXPECT_EQ(pipe2(fds, O_CLOEXEC), 0);
-    fcntl(fds[1], F_SETPIPE_SZ, 1 << 20);
-    auto output = CLoopbackOutput::Adopt(fds[1], format);
-    EXPECT_TRUE(output);
-    CCameraWriterHelper writer("/korvel-test-loopback-" + std::to_string(getpid()));
-    writer.InitDevice(std::move(output));
+    auto device = Device("ZENDRA Capture");
+    device->fixedFormat = true;
+    device->format = format;
+    CCameraWriterHelper::Outputs outputs;
+    outputs.loopback = CLoopbackOutput::Open(kVirtualCameraName, kWriterFramesPerSecond, FakeNodes({{"/dev/video0", device}}));
+    EXPECT_TRUE(outputs.loopback);
+    CCameraWriterHelper writer("/dev/shm/korvel-test-loopback-" + std::to_string(getpid()));
+    writer.InitDevice(std::move(outputs));
     EXPECT_TRUE(writer.HasLoopbackDevice());
     const auto frame = TestFrame();
     EXPECT_EQ(writer.SetOrgBmp24Data(frame.data(), frame.size()), 1);
-    writer.UninitDevice();  // closes the write end
-    std::vector<uint8_t> got(format.sizeimage + 1);
-    size_t total = 0;
-    for (ssize_t n; (n = read(fds[0], got.data() + total, got.size() - total)) > 0;)
-        total += size_t(n);
-    close(fds[0]);
-    got.resize(total);
-    return got;
+    writer.UninitDevice();
+    const auto writes = device->Writes();
+    EXPECT_GE(writes.size(), 2u);  // the black frame from InitDevice, then ours
+    return writes.size() >= 2 ? writes[1].bytes : std::vector<uint8_t>{};
 }
 
 }  // namespace
 
+TEST(LoopbackOutput, TakesTheLabelledOutputAndStartsItsStreamAtTheWritersRate)
+{
+    auto camera = Device("ZENDRA Capture", V4L2_CAP_VIDEO_CAPTURE);  // fed by another writer already
+    auto other = Device("Dummy video device (0x0000)");
+    auto longer = Device("ZENDRA Capture 2");
+    auto ours = Device("ZENDRA Capture");
+    const auto output = CLoopbackOutput::Open(
+        kVirtualCameraName, kWriterFramesPerSecond,
+        FakeNodes({{"/dev/video0", camera}, {"/dev/video1", other}, {"/dev/video4", longer}, {"/dev/video9", ours}}));
+    ASSERT_TRUE(output);
+    for (const auto& passed : {camera, other, longer})
+        EXPECT_EQ(passed->calls, std::vector<std::string>{"QUERYCAP"});
+    EXPECT_EQ(ours->calls, (std::vector<std::string>{"QUERYCAP", "S_FMT", "G_FMT", "STREAMON", "S_PARM"}));
+    EXPECT_EQ(ours->format.pixelformat, uint32_t(V4L2_PIX_FMT_YUYV));
+    EXPECT_EQ(ours->format.width, 320u);
+    EXPECT_EQ(ours->format.height, 240u);
+    EXPECT_EQ(ours->parm.type, uint32_t(V4L2_BUF_TYPE_VIDEO_OUTPUT));
+    EXPECT_TRUE(ours->parm.parm.output.capability & V4L2_CAP_TIMEPERFRAME);
+    EXPECT_EQ(ours->parm.parm.output.timeperframe.numerator, 1u);
+    EXPECT_EQ(ours->parm.parm.output.timeperframe.denominator, uint32_t(kWriterFramesPerSecond));
+}
+
+TEST(LoopbackOutput, StreamStartAsEachDriverAnswersIt)
+{
+    const struct {
+        const char* driver;
+        int streamOn;
+        bool used;
+    } cases[] = {
+        {"0.12, starts on STREAMON", 0, true},
+        {"newer, starts inside write()", -EINVAL, true},
+        {"busy with another writer", -EBUSY, false},
+    };
+    for (const auto& c : cases) {
+        auto device = Device("ZENDRA Capture");
+        device->streamOnResult = c.streamOn;
+        const auto output = CLoopbackOutput::Open(kVirtualCameraName, kWriterFramesPerSecond, FakeNodes({{"/dev/video2", device}}));
+        EXPECT_EQ(output != nullptr, c.used) << c.driver;
+    }
+}
+
 TEST(LoopbackOutput, YuyvRowsAreTopDownInStudioRange)
 {
     for (const bool uyvy : {false, true}) {
-        const auto got = WriteThroughPipe(Format(uyvy ? V4L2_PIX_FMT_UYVY : V4L2_PIX_FMT_YUYV, 320, 240, 640));
+        const auto got = WriteThroughDevice(Format(uyvy ? V4L2_PIX_FMT_UYVY : V4L2_PIX_FMT_YUYV, 320, 240, 640));
         ASSERT_EQ(got.size(), 640u * 240);
         const auto pair = [&](int row, int pairIndex) {
             const uint8_t* q = got.data() + size_t(row) * 640 + 4 * size_t(pairIndex);
@@ -87,7 +133,7 @@ TEST(LoopbackOutput, YuyvRowsAreTopDownInStudioRange)
 TEST(LoopbackOutput, Rgb24AndBgr24KeepTheDevicesRowLength)
 {
     for (const bool rgb : {false, true}) {
-        const auto got = WriteThroughPipe(Format(rgb ? V4L2_PIX_FMT_RGB24 : V4L2_PIX_FMT_BGR24, 320, 240, 1024));
+        const auto got = WriteThroughDevice(Format(rgb ? V4L2_PIX_FMT_RGB24 : V4L2_PIX_FMT_BGR24, 320, 240, 1024));
         ASSERT_EQ(got.size(), 1024u * 240);
         const auto pixel = [&](int row, int x) {
             const uint8_t* q = got.data() + size_t(row) * 1024 + 3 * size_t(x);
@@ -106,46 +152,26 @@ TEST(LoopbackOutput, FormatsWeCannotWriteAreRefused)
         Format(V4L2_PIX_FMT_YUYV, 320, 240, 320),  // rows too short
     };
     for (const auto& format : refused) {
-        const int fd = open("/dev/null", O_WRONLY | O_CLOEXEC);
-        EXPECT_FALSE(CLoopbackOutput::Adopt(fd, format));
+        auto device = Device("ZENDRA Capture");
+        device->fixedFormat = true;
+        device->format = format;
+        EXPECT_FALSE(CLoopbackOutput::Open(kVirtualCameraName, kWriterFramesPerSecond, FakeNodes({{"/dev/video0", device}})));
+        EXPECT_EQ(device->calls, (std::vector<std::string>{"QUERYCAP", "S_FMT", "G_FMT"}));  // no stream started
     }
 }
 
-TEST(LoopbackOutput, NoDeviceOnThisMachineMeansSharedMemoryOnly)
+TEST(LoopbackOutput, NoDeviceOnThisMachineMeansTheOtherOutputsOnly)
 {
     // Without a v4l2loopback device labelled for us there is nothing to open, and the writer still works.
-    if (CLoopbackOutput::Open(kVirtualCameraName))
+    if (CLoopbackOutput::Open(kVirtualCameraName, kWriterFramesPerSecond))
         GTEST_SKIP() << "a ZENDRA Capture loopback device exists here";
-    CCameraWriterHelper writer("/korvel-test-nodevice-" + std::to_string(getpid()));
+    const TempHome home;  // and no PipeWire daemon in its runtime folder
+    CCameraWriterHelper writer;
     EXPECT_TRUE(writer.InitDevice());
     EXPECT_FALSE(writer.HasLoopbackDevice());
-}
-
-TEST(LoopbackOutput, Yuv422AgreesWithTheFormulaOnAnyPicture)
-{
-    // Widths that fill whole 8-pixel groups and ones that leave pairs over.
-    for (const int width : {320, 14, 2}) {
-        const int height = 5;
-        std::vector<uint8_t> frame(size_t(width) * 3 * height);
-        uint32_t seed = 12345;
-        for (auto& b : frame)
-            b = uint8_t((seed = seed * 1103515245u + 12345u) >> 16);
-        for (const bool uyvy : {false, true}) {
-            std::vector<uint8_t> got(size_t(width) * 2 * height);
-            BgrBottomUpToYuv422(frame.data(), width, height, got.data(), size_t(width) * 2, uyvy);
-            for (int y = 0; y < height; ++y)
-                for (int x = 0; x < width; x += 2) {
-                    const uint8_t* p = frame.data() + size_t(height - 1 - y) * width * 3 + size_t(x) * 3;
-                    const auto luma = [](const uint8_t* q) { return ((66 * q[2] + 129 * q[1] + 25 * q[0] + 128) >> 8) + 16; };
-                    const int b = (p[0] + p[3] + 1) / 2, g = (p[1] + p[4] + 1) / 2, r = (p[2] + p[5] + 1) / 2;
-                    const int u = ((-38 * r - 74 * g + 112 * b + 128) >> 8) + 128;
-                    const int v = ((112 * r - 94 * g - 18 * b + 128) >> 8) + 128;
-                    const uint8_t* q = got.data() + size_t(y) * width * 2 + size_t(x) * 2;
-                    const std::array<int, 4> expected = uyvy ? std::array<int, 4>{u, luma(p), v, luma(p + 3)}
-                                                             : std::array<int, 4>{luma(p), u, luma(p + 3), v};
-                    ASSERT_EQ((std::array<int, 4>{q[0], q[1], q[2], q[3]}), expected)
-                        << "width " << width << " uyvy " << uyvy << " at " << x << "," << y;
-                }
-        }
-    }
+    EXPECT_FALSE(writer.HasPipeWireNode());
+    const auto frame = TestFrame();
+    EXPECT_EQ(writer.SetOrgBmp24Data(frame.data(), frame.size()), 1);
+    CFrameAreaReader reader;
+    EXPECT_TRUE(reader.Open(home.RuntimePath() + "/ZENDRA Capture"));
 }
