@@ -1,5 +1,7 @@
 #include "effects/PictureListing.h"
 
+#include "diag/ThreadSignalStack.h"
+
 #include <chrono>
 
 CPictureListing::CPictureListing(ItemReady itemReady, Finished finished, ListingSleep pause)
@@ -20,7 +22,10 @@ void CPictureListing::Start(const std::string& folder)
         stop_ = false;
     }
     running_ = true;
-    thread_ = std::thread([this, folder, generation = generation_] { Run(folder, generation); });
+    thread_ = std::thread([this, folder, generation = generation_] {
+        UseOwnSignalStack();
+        Run(folder, generation);
+    });
 }
 
 void CPictureListing::Stop()

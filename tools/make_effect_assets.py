@@ -122,6 +122,11 @@ def supersampled(size, draw_fn, factor=4, mode="RGB", bg=(0, 0, 0)):
     return big.resize(size, Image.LANCZOS)
 
 
+def bloom(img, radius):
+    """The picture with its own blurred light added, kept below 255."""
+    return cap(ImageChops.add(img, img.filter(ImageFilter.GaussianBlur(radius))))
+
+
 def glow(size, cx, cy, radius, colour, strength=1.0):
     """An additive soft light: colour scaled by a round falloff from the centre."""
     d = int(radius * 2)
@@ -434,8 +439,7 @@ def make_sparkle():
             d.line([(x, y - rr), (x, y + rr)], fill=col, width=2)
             d.line([(x - rr * 0.4, y - rr * 0.4), (x + rr * 0.4, y + rr * 0.4)], fill=col, width=1)
             d.line([(x - rr * 0.4, y + rr * 0.4), (x + rr * 0.4, y - rr * 0.4)], fill=col, width=1)
-        img = ImageChops.add(img, img.filter(ImageFilter.GaussianBlur(3)))
-        frames.append(cap(img))
+        frames.append(bloom(img, 3))
     write_gif(frames, out("Effect", "light", "sparkle.gif"), delay=100)
 
 
@@ -466,8 +470,7 @@ def make_fireworks():
                 x0, y0 = cx + (r - tail) * math.cos(a), cy + (r - tail) * math.sin(a) + 12 * k * k
                 d.line([(x0, y0), (x, y)], fill=lerp((0, 0, 0), col, 0.5 * fade), width=2)
                 d.ellipse([x - 1.6, y - 1.6, x + 1.6, y + 1.6], fill=lerp((0, 0, 0), col, fade))
-        img = ImageChops.add(layer, layer.filter(ImageFilter.GaussianBlur(3)))
-        frames.append(cap(img))
+        frames.append(bloom(layer, 3))
     write_gif(frames, out("Effect", "SpecialEffectIcon", "fireworks.gif"), delay=80)
 
 
@@ -490,8 +493,7 @@ def make_meteors():
                 d.line([(q - f * length * 0.5, p - f * length), (q - (f + 1 / 12) * length * 0.5,
                                                                  p - (f + 1 / 12) * length)], fill=col, width=2)
             d.ellipse([q - 2, p - 2, q + 2, p + 2], fill=lerp((0, 0, 0), (240, 246, 250), bright))
-        img = ImageChops.add(layer, layer.filter(ImageFilter.GaussianBlur(2)))
-        frames.append(cap(img))
+        frames.append(bloom(layer, 2))
     write_gif(frames, out("Effect", "SpecialEffectIcon", "meteors.gif"), delay=80)
 
 

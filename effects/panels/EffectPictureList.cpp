@@ -9,7 +9,7 @@
 #include <filesystem>
 
 const char* const CEffectPictureList::kDamagedFolderText = "资源文件被破坏， 加载失败！";
-const char* const CEffectPictureList::kAddFilter = "图像文件(*.bmp;*.jpg;*.jpeg;*.gif;)|*.bmp;*.jpg;*.jpeg;*.gif;||";
+const char* const CEffectPictureList::kPictureFilter = "图像文件(*.bmp;*.jpg;*.jpeg;*.gif;)|*.bmp;*.jpg;*.jpeg;*.gif;||";
 
 CEffectPictureList::CEffectPictureList(QWidget* owner, CSkinThumbs* thumbs, std::string folder)
     : owner_(owner), thumbs_(thumbs), folder_(std::move(folder)),
@@ -45,7 +45,7 @@ void CEffectPictureList::OnListed(bool listed)
 
 void CEffectPictureList::AddPicture()
 {
-    const std::string source = ChooseFileToOpen(owner_, QString::fromUtf8(kAddFilter));
+    const std::string source = ChooseFileToOpen(owner_, QString::fromUtf8(kPictureFilter));
     if (source.empty())
         return;
     std::error_code error;

@@ -16,7 +16,8 @@ class CEffectPictureList {
 public:
     static constexpr int kTrailingItems = 3;
     static const char* const kDamagedFolderText;
-    static const char* const kAddFilter;
+    // The open-file dialog's filter for pictures the user picks.
+    static const char* const kPictureFilter;
 
     // `owner` is the panel that holds `thumbs` and asks the questions.
     CEffectPictureList(QWidget* owner, CSkinThumbs* thumbs, std::string folder);

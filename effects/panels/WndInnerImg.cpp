@@ -41,7 +41,6 @@ const char* const kMovements[] = {"固定", "动态叠加", "平面飘动", "水
 }  // namespace
 
 const char* const CWndInnerImg::kSwitchOnFirstText = "请先启用画中画功能,再设置！";
-const char* const CWndInnerImg::kBackgroundFilter = "图像文件(*.bmp;*.jpg;*.jpeg;*.gif;)|*.bmp;*.jpg;*.jpeg;*.gif;||";
 
 CWndInnerImg::CWndInnerImg(QWidget* parent) : CUIWnd(IDR_INNER_IMG, parent)
 {
@@ -89,7 +88,7 @@ void CWndInnerImg::ChooseMask(int index)
 
 void CWndInnerImg::ChooseBackground()
 {
-    const std::string path = ChooseFileToOpen(this, QString::fromUtf8(kBackgroundFilter));
+    const std::string path = ChooseFileToOpen(this, QString::fromUtf8(CEffectPictureList::kPictureFilter));
     if (path.empty())
         return;
     Settings.InnerImg.BackImg = path;
@@ -111,8 +110,6 @@ void CWndInnerImg::Reset()
     pip.ZoomSize = factory.ZoomSize;
     pip.Contrast = factory.Contrast;
     ShowValues();
-    if (auto* movement = Control<QComboBox>(IDC_MOVEMENT))
-        movement->setCurrentIndex(0);
     ApplyPip();
 }
 
@@ -154,11 +151,12 @@ void CWndInnerImg::OnNotify(const ControlNotify& notify)
             continue;
         ShowSliderValue(*this, IDC_FIRST_VALUE_LABEL + int(i), notify.value);
         if (pip.*slider.field == notify.value)
-            continue;
+            return;
         // Sizing the copy while no background is set lays the default picture behind it.
         if (slider.id == IDC_ZOOM_SIZE && pip.BackImg.empty())
             pip.BackImg = Settings.CameraSrc.DefImg;
         pip.*slider.field = notify.value;
         ApplyPip();
+        return;
     }
 }

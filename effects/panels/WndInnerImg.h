@@ -11,7 +11,6 @@ class CWndInnerImg : public CUIWnd {
     Q_OBJECT
 public:
     static const char* const kSwitchOnFirstText;
-    static const char* const kBackgroundFilter;
 
     explicit CWndInnerImg(QWidget* parent);
 

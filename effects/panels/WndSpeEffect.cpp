@@ -29,12 +29,10 @@ CWndSpeEffect::CWndSpeEffect(QWidget* parent) : CUIWnd(IDR_SPE_EFFECT, parent)
 bool CWndSpeEffect::OnCreate()
 {
     // The pictures fill the area; the effects in use lie over its lower part.
-    for (int32_t category : {EFFECT_CARTOON, EFFECT_FRAME, EFFECT_DOSSAL, EFFECT_LIGHT})
-        pictures_[category] = nullptr;
     selected_ = CreateChildPanel<CWndSelectedEffect>(IDC_SUB_PANEL_AREA, false);
-    for (auto& [category, panel] : pictures_)
-        panel = CreateChildPanel<CWndSubVideoSpeEffect>(IDC_SUB_PANEL_AREA, false, category,
-                                                        ProgramFile(EffectFolder(category)), selected_);
+    for (int32_t category : {EFFECT_CARTOON, EFFECT_FRAME, EFFECT_DOSSAL, EFFECT_LIGHT})
+        pictures_[category] = CreateChildPanel<CWndSubVideoSpeEffect>(
+            IDC_SUB_PANEL_AREA, false, category, ProgramFile(EffectFolder(category)), selected_);
     color_ = CreateChildPanel<CWndColorAdjust>(IDC_SUB_PANEL_AREA, false);
     pip_ = CreateChildPanel<CWndInnerImg>(IDC_SUB_PANEL_AREA, false);
     text_ = CreateChildPanel<CWndAddFont>(IDC_SUB_PANEL_AREA, false);
@@ -72,7 +70,6 @@ void CWndSpeEffect::ShowCategory(int32_t code)
 {
     if (code == PAGE_VIDEO_EFFECTS)
         return;
-    shown_ = code;
     for (const auto& [category, panel] : pictures_)
         if (panel)
             panel->setVisible(category == code);

@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <map>
-#include <vector>
 
 class CSkinTree;
 class CWndSelectedEffect;
@@ -20,8 +19,6 @@ class CWndSpeEffect : public CUIWnd {
 public:
     explicit CWndSpeEffect(QWidget* parent);
 
-    // The code of the category shown now.
-    int32_t ShownCategory() const { return shown_; }
     CWndSelectedEffect* SelectedEffects() const { return selected_; }
     // The picture panel of a layer category (2, 4, 8, 16); null for other codes.
     CWndSubVideoSpeEffect* PicturePanel(int32_t category) const;
@@ -47,5 +44,4 @@ private:
     CWndColorAdjust* color_ = nullptr;
     CWndInnerImg* pip_ = nullptr;
     CWndAddFont* text_ = nullptr;
-    int32_t shown_ = 0;
 };

@@ -3,10 +3,10 @@
 #include "effects/EffectLibrary.h"
 #include "effects/PictureListing.h"
 
+#include "support/EventLoop.h"
 #include "support/Files.h"
 #include "support/TempHome.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <thread>
 
@@ -205,17 +204,6 @@ struct ListingRecord {
             });
     }
 };
-
-bool ProcessEventsUntil(const std::function<bool()>& done)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
 
 }  // namespace
 

@@ -155,7 +155,7 @@ TEST_F(InnerImgTest, SlidersStoreAndApplyAndTheSizeBringsTheDefaultPicture)
         return QStringList{QString::fromStdString(home_.File("Effect/waitvideo/colourbars.jpg"))};
     });
     panel_->SendCommand(IDC_BACKGROUND);
-    EXPECT_EQ(filters, NameFiltersFromWindows(QString::fromUtf8(CWndInnerImg::kBackgroundFilter)));
+    EXPECT_EQ(filters, NameFiltersFromWindows(QString::fromUtf8(CEffectPictureList::kPictureFilter)));
     EXPECT_EQ(Settings.InnerImg.BackImg, home_.File("Effect/waitvideo/colourbars.jpg"));
     MoveSlider(kSliders[2], Qt::Key_PageDown);
     EXPECT_EQ(Settings.InnerImg.BackImg, home_.File("Effect/waitvideo/colourbars.jpg")) << "kept once set";

@@ -5,6 +5,7 @@
 #include "effects/panels/EffectPictureList.h"
 #include "effects/panels/WndSpeEffect.h"
 #include "pipeline/CaptureScr.h"
+#include "support/EventLoop.h"
 #include "ui/ShellFixture.h"
 #include "ui/SkinResources.h"
 #include "ui/SkinThumbs.h"
@@ -15,22 +16,9 @@
 #include <QMouseEvent>
 #include <QTest>
 
-#include <chrono>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
-
-inline bool ProcessEventsUntil(const std::function<bool()>& done)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
 
 inline bool WaitListed(CEffectPictureList& pictures)
 {

@@ -155,7 +155,7 @@ TEST_F(PictureListTest, AddingAPictureAsksBeforeOverwriting)
 
     // Cancelled: nothing asked, nothing copied.
     panel_->SendCommand(1026);
-    EXPECT_EQ(filters, NameFiltersFromWindows(QString::fromUtf8(CEffectPictureList::kAddFilter)));
+    EXPECT_EQ(filters, NameFiltersFromWindows(QString::fromUtf8(CEffectPictureList::kPictureFilter)));
 
     // The same name, refused: the folder and the list stay as they were.
     chosen = mine + "/pendant.png";
