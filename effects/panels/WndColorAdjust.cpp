@@ -57,8 +57,9 @@ bool CWndColorAdjust::OnCreate()
         presets->setGridSize(QSize(80, 72));
         for (size_t n = 0; n < kPresets.size(); ++n) {
             // A missing icon leaves its item without a picture.
-            const QString icon = QString::fromStdString(ProgramFile("Effect/SetColor/" + std::to_string(n + 1) + ".bmp"));
-            presets->addItem(new QListWidgetItem(QIcon(icon), QString::fromUtf8(kPresets[n].Label)));
+            const std::string icon = ProgramFile("Effect/SetColor/" + std::to_string(n + 1) + ".bmp");
+            const QIcon picture(QString::fromStdString(icon));
+            presets->addItem(new QListWidgetItem(picture, QString::fromUtf8(kPresets[n].Label)));
         }
     }
     ShowValues();

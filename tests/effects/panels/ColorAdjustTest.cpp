@@ -140,7 +140,8 @@ TEST_F(ColorAdjustTest, PresetsAndSlidersChangeTheOutputByTheFormula)
         const int offsets[3] = {c.values[5], c.values[4], c.values[3]};
         // Away from the logo in the bottom rows.
         for (size_t i = 960 * 40; i < input.size(); ++i)
-            ASSERT_EQ(frame[i], Adjusted(input[i], offsets[i % 3], c.values[0], c.values[1])) << c.preset << " at " << i;
+            ASSERT_EQ(frame[i], Adjusted(input[i], offsets[i % 3], c.values[0], c.values[1]))
+                << c.preset << " at " << i;
     }
 
     // A slider moved by the user stores its value at once; its number follows.

@@ -192,7 +192,8 @@ TEST_F(InnerImgTest, ResetNeedsThePictureInPictureSwitchedOn)
     // The overlay took the factory values: a 192 × 144 copy at (50, 50) that stays there.
     for (int frames = 0; frames < 2; ++frames) {
         // The rounded mask hides the copy's rim.
-        const std::vector<bool> changed = ChangedAt({{45, 122}, {70, 122}, {230, 122}, {245, 122}, {146, 70}, {146, 196}});
+        const std::vector<bool> changed =
+            ChangedAt({{45, 122}, {70, 122}, {230, 122}, {245, 122}, {146, 70}, {146, 196}});
         EXPECT_EQ(changed, (std::vector<bool>{false, true, true, false, true, false})) << frames;
     }
 }

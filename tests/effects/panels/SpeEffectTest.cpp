@@ -124,7 +124,8 @@ TEST_F(SpeEffectTest, AppliedPicturesAreHandedToTheChainOnce)
     tab_->SelectedEffects()->SendCommand(IDC_REMOVE);
     EXPECT_EQ(ListTexts(Selected()), (std::vector<std::string>{"snow.gif"}));
     // The border layer on show was film.gif, handed over under its own id; gold.gif's id removes nothing.
-    EXPECT_EQ(LayerPaths(), (std::vector<std::string>{Full(EFFECT_FRAME, "film.gif"), Full(EFFECT_CARTOON, "snow.gif")}));
+    EXPECT_EQ(LayerPaths(),
+              (std::vector<std::string>{Full(EFFECT_FRAME, "film.gif"), Full(EFFECT_CARTOON, "snow.gif")}));
     // Without a selected entry the button does nothing.
     Selected()->clearSelection();
     tab_->SelectedEffects()->SendCommand(IDC_REMOVE);
@@ -190,7 +191,8 @@ TEST_F(SpeEffectTest, TheSavedChoiceComesBackAtStartAndIsHandedBackAtTheEnd)
     sink_.ApplySavedEffectChoice();
     BuildTab();
     EXPECT_EQ(ListTexts(Selected()), (std::vector<std::string>{"stars.gif", "gold.gif"}));
-    EXPECT_EQ(LayerPaths(), (std::vector<std::string>{Full(EFFECT_FRAME, "gold.gif"), Full(EFFECT_CARTOON, "stars.gif")}));
+    EXPECT_EQ(LayerPaths(),
+              (std::vector<std::string>{Full(EFFECT_FRAME, "gold.gif"), Full(EFFECT_CARTOON, "stars.gif")}));
     EXPECT_TRUE(Settings.SubEffImgInfo.empty()) << "taken out until the choice is handed back";
 
     // The user clears the animation; what is left goes back for saving.
