@@ -56,33 +56,51 @@ void SleepMilliseconds(int milliseconds)
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-std::optional<std::vector<std::string>> ListPictureNames(const std::string& folder, const ListingSleep& sleep)
+bool WalkPictureNames(const std::string& folder, const ListingSleep& sleep,
+                      const std::function<bool(const std::string&)>& found)
 {
     DIR* dir = opendir(folder.c_str());
     if (!dir)
-        return std::nullopt;
-    std::vector<std::string> names;
+        return false;
+    bool anything = false;
     uint8_t entry = 0;  // eight bits wide: after 255 it starts again at 0
-    while (const dirent* found = readdir(dir)) {
-        const std::string name = found->d_name;
-        if (IsPictureFile(name))
-            names.push_back(name);
+    while (const dirent* next = readdir(dir)) {
+        const std::string name = next->d_name;
+        anything = anything || (name != "." && name != "..");
+        if (IsPictureFile(name) && !found(name))
+            break;
         if (entry != 0 && entry % 20 == 0)
             sleep(200);
         ++entry;
     }
     closedir(dir);
+    return anything;
+}
+
+std::optional<std::vector<std::string>> ListPictureNames(const std::string& folder, const ListingSleep& sleep)
+{
+    std::vector<std::string> names;
+    if (!WalkPictureNames(folder, sleep, [&](const std::string& name) {
+            names.push_back(name);
+            return true;
+        }))
+        return std::nullopt;
     return names;
+}
+
+PictureItem MakePictureItem(const std::string& folder, const std::string& name)
+{
+    return {name, MakeThumbnail(ReadPictureFile(folder + "/" + name))};
 }
 
 std::optional<std::vector<PictureItem>> ListPictures(const std::string& folder, const ListingSleep& sleep)
 {
-    const auto names = ListPictureNames(folder, sleep);
-    if (!names)
-        return std::nullopt;
     std::vector<PictureItem> items;
-    for (const std::string& name : *names)
-        items.push_back({name, MakeThumbnail(ReadPictureFile(folder + "/" + name))});
+    if (!WalkPictureNames(folder, sleep, [&](const std::string& name) {
+            items.push_back(MakePictureItem(folder, name));
+            return true;
+        }))
+        return std::nullopt;
     return items;
 }
 

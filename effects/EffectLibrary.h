@@ -27,9 +27,14 @@ bool IsPictureItem(int index, int itemCount);
 using ListingSleep = std::function<void(int milliseconds)>;
 void SleepMilliseconds(int milliseconds);
 
-// The picture names of a folder in the order the file system gives its entries; nullopt when the folder
-// cannot be read. Every directory entry counts towards the pauses: 200 ms after every twentieth entry
-// that follows the first, with a counter that starts again after 255.
+// Hands each picture name of a folder to `found`, in the order the file system gives the entries, until
+// `found` returns false. Every directory entry counts towards the pauses: 200 ms after every twentieth
+// entry that follows the first, with a counter that starts again after 255. False when the folder cannot
+// be read or holds nothing at all.
+bool WalkPictureNames(const std::string& folder, const ListingSleep& sleep,
+                      const std::function<bool(const std::string&)>& found);
+
+// The picture names of a folder; nullopt when it cannot be read or holds nothing.
 std::optional<std::vector<std::string>> ListPictureNames(const std::string& folder,
                                                          const ListingSleep& sleep = SleepMilliseconds);
 
@@ -37,6 +42,8 @@ struct PictureItem {
     std::string Name;
     QImage Thumbnail;  // null when the picture cannot be loaded
 };
+// A picture of the folder with its 60×40 thumbnail.
+PictureItem MakePictureItem(const std::string& folder, const std::string& name);
 // The same listing with a 60×40 thumbnail of each picture.
 std::optional<std::vector<PictureItem>> ListPictures(const std::string& folder,
                                                      const ListingSleep& sleep = SleepMilliseconds);

@@ -70,9 +70,10 @@ CPipOverlay::State CPipOverlay::CurrentState() const
 
 const CPipOverlay::Cached& CPipOverlay::Mask()
 {
-    if (mask_.Path == frontImg_)
+    FileStamp stamp = FileStamp::Of(frontImg_);
+    if (mask_.Stamp == stamp)
         return mask_;
-    mask_ = {frontImg_, false, {}};
+    mask_ = {std::move(stamp), false, {}};
     const QImage picture = ReadPictureFile(frontImg_, "jpeg");
     if (picture.width() != kFrameWidth || picture.height() != kFrameHeight)
         return mask_;
@@ -90,9 +91,10 @@ const CPipOverlay::Cached& CPipOverlay::Mask()
 
 const CPipOverlay::Cached& CPipOverlay::Background()
 {
-    if (background_.Path == backImg_)
+    FileStamp stamp = FileStamp::Of(backImg_);
+    if (background_.Stamp == stamp)
         return background_;
-    background_ = {backImg_, false, {}};
+    background_ = {std::move(stamp), false, {}};
     const char* format = BackgroundFormat(backImg_);
     if (!format)
         return background_;

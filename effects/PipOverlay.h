@@ -1,6 +1,7 @@
 #pragma once
 // Picture-in-picture: a reduced copy of the frame, cut to a shape by a mask picture, laid over the frame
 // or over a background picture, optionally moving and growing frame by frame.
+#include "effects/FileStamp.h"
 #include "settings/Settings.h"
 
 #include <cstdint>
@@ -31,9 +32,10 @@ public:
     State CurrentState() const;
 
 private:
-    // A decoded picture kept until its path changes.
+    // A decoded picture kept while its file stays the same: a missing picture is looked for again, a
+    // replaced one decoded again.
     struct Cached {
-        std::string Path;
+        FileStamp Stamp;
         bool Usable = false;
         std::vector<uint8_t> Bytes;
     };

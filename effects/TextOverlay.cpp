@@ -114,15 +114,20 @@ bool CTextOverlay::EnsureFont()
     font.setItalic(logical_.Italic);
     font.setUnderline(logical_.Underline);
     font.setStrikeOut(logical_.StrikeOut);
-    // A positive height is the whole cell (ascent and descent), a negative one the characters alone.
+    // A positive height is the whole cell (ascent and descent), and so the band's height; a negative one
+    // the characters alone, the band then being as high as the face makes its cell.
     const int height = logical_.Height == 0 ? 16 : std::abs(logical_.Height);
     font.setPixelSize(height);
     if (logical_.Height > 0) {
         const int cell = QFontMetrics(font).height();
         if (cell > height)
             font.setPixelSize(std::max(1, int(std::lround(double(height) * height / cell))));
+        while (font.pixelSize() > 1 && QFontMetrics(font).height() > height)
+            font.setPixelSize(font.pixelSize() - 1);
+        bandHeight_ = height;
+    } else {
+        bandHeight_ = std::max(1, QFontMetrics(font).height());
     }
-    bandHeight_ = std::max(1, QFontMetrics(font).height());
     font_ = font;
     laidOut_.reset();
     return true;

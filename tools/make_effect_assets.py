@@ -122,6 +122,11 @@ def supersampled(size, draw_fn, factor=4, mode="RGB", bg=(0, 0, 0)):
     return big.resize(size, Image.LANCZOS)
 
 
+def bloom(img, radius):
+    """The picture with its own blurred light added, kept below 255."""
+    return cap(ImageChops.add(img, img.filter(ImageFilter.GaussianBlur(radius))))
+
+
 def glow(size, cx, cy, radius, colour, strength=1.0):
     """An additive soft light: colour scaled by a round falloff from the centre."""
     d = int(radius * 2)
@@ -434,9 +439,81 @@ def make_sparkle():
             d.line([(x, y - rr), (x, y + rr)], fill=col, width=2)
             d.line([(x - rr * 0.4, y - rr * 0.4), (x + rr * 0.4, y + rr * 0.4)], fill=col, width=1)
             d.line([(x - rr * 0.4, y + rr * 0.4), (x + rr * 0.4, y - rr * 0.4)], fill=col, width=1)
-        img = ImageChops.add(img, img.filter(ImageFilter.GaussianBlur(3)))
-        frames.append(cap(img))
+        frames.append(bloom(img, 3))
     write_gif(frames, out("Effect", "light", "sparkle.gif"), delay=100)
+
+
+# ---------------------------------------------------------------------------------- special effects
+# Category 32 adds its pictures onto the video like the lights: black adds nothing.
+def make_fireworks():
+    rnd = random.Random(45)
+    n = 16
+    # Launched one after another, so that every frame shows some.
+    bursts = [(rnd.uniform(50, W - 50), rnd.uniform(40, H * 0.55), i * n // 5, rnd.uniform(40, 70),
+               rnd.choice([(250, 120, 80), (120, 200, 250), (250, 220, 110), (210, 130, 250), (140, 250, 160)]))
+              for i in range(5)]
+    frames = []
+    for t in range(n):
+        layer = Image.new("RGB", (W, H))
+        d = ImageDraw.Draw(layer)
+        for cx, cy, born, reach, col in bursts:
+            age = (t - born) % n
+            if age > 9:
+                continue
+            k = age / 9
+            fade = (1 - k) ** 1.3
+            for i in range(24):
+                a = 2 * math.pi * i / 24
+                r = reach * (1 - (1 - k) ** 2)
+                x, y = cx + r * math.cos(a), cy + r * math.sin(a) + 12 * k * k
+                tail = max(2.0, r * 0.25)
+                x0, y0 = cx + (r - tail) * math.cos(a), cy + (r - tail) * math.sin(a) + 12 * k * k
+                d.line([(x0, y0), (x, y)], fill=lerp((0, 0, 0), col, 0.5 * fade), width=2)
+                d.ellipse([x - 1.6, y - 1.6, x + 1.6, y + 1.6], fill=lerp((0, 0, 0), col, fade))
+        frames.append(bloom(layer, 3))
+    write_gif(frames, out("Effect", "SpecialEffectIcon", "fireworks.gif"), delay=80)
+
+
+def make_meteors():
+    rnd = random.Random(52)
+    n = 12
+    meteors = [(rnd.uniform(-80, W), rnd.uniform(-H, H), rnd.uniform(30, 60), rnd.uniform(0.5, 1.0))
+               for _ in range(14)]
+    frames = []
+    for t in range(n):
+        layer = Image.new("RGB", (W, H))
+        d = ImageDraw.Draw(layer)
+        for x, y, length, bright in meteors:
+            # Each falls one screen height per loop, down and to the right.
+            p = (y + t * (H * 1.6) / n) % (H * 1.6) - H * 0.3
+            q = x + (p - y) * 0.5
+            for j in range(12):
+                f = j / 12
+                col = lerp((0, 0, 0), (190, 220, 250), bright * (1 - f) ** 1.5)
+                d.line([(q - f * length * 0.5, p - f * length), (q - (f + 1 / 12) * length * 0.5,
+                                                                 p - (f + 1 / 12) * length)], fill=col, width=2)
+            d.ellipse([q - 2, p - 2, q + 2, p + 2], fill=lerp((0, 0, 0), (240, 246, 250), bright))
+        frames.append(bloom(layer, 2))
+    write_gif(frames, out("Effect", "SpecialEffectIcon", "meteors.gif"), delay=80)
+
+
+def make_aurora():
+    n = 12
+    frames = []
+    for t in range(n):
+        img = Image.new("RGB", (W, H))
+        d = ImageDraw.Draw(img)
+        for band, (col, base, amp) in enumerate([((60, 200, 140), 46, 16), ((150, 90, 220), 74, 12),
+                                                  ((60, 150, 230), 100, 10)]):
+            ph = 2 * math.pi * t / n + band * 1.7
+            for x in range(0, W, 2):
+                y = base + amp * math.sin(x / 38 + ph) + 6 * math.sin(x / 17 - ph * 2)
+                d.line([(x, y - 22), (x, y + 6)], fill=lerp((0, 0, 0), col, 0.55), width=2)
+        img = img.filter(ImageFilter.GaussianBlur(7))
+        fade = Image.linear_gradient("L").resize((W, H)).point(lambda v: max(0, 255 - int(v * 1.6)))
+        img = ImageChops.multiply(img, Image.merge("RGB", (fade, fade, fade)))
+        frames.append(cap(img))
+    write_gif(frames, out("Effect", "SpecialEffectIcon", "aurora.gif"), delay=100, dither=True)
 
 
 # ------------------------------------------------------------------------ picture-in-picture masks
@@ -538,6 +615,9 @@ if __name__ == "__main__":
     make_corner_glow()
     make_bokeh()
     make_sparkle()
+    make_fireworks()
+    make_meteors()
+    make_aurora()
     make_masks()
     make_preset_icons()
     make_wait_pictures()

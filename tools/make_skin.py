@@ -689,40 +689,66 @@ def sub_window(wid, title):
     return Window(wid, SW, SH, title, card_background(SW, SH, "sub_%d_bg.png" % wid, title, 40))
 
 
-# 1210: picture effects of one category (CWndSubVideoSpeEffect)
-pic = sub_window(1210, "")
+# 1210: picture effects of one category (CWndSubVideoSpeEffect); its lower part is covered by 1211.
+PICTURES_H = 328
+
+
+def pictures_background():
+    img = Image.new("RGB", (SW, SH), BODY)
+    rrect(img, (0, 0, SW, PICTURES_H), 8, fill=CARD + (255,), outline=BORDER + (255,))
+    d = ImageDraw.Draw(img)
+    d.line([(12, 40), (SW - 12, 40)], fill=(232, 237, 246))
+    d.rectangle([14, 12, 17, 28], fill=ACCENT)
+    return save(img, "sub_1210_bg.png")
+
+
+def value_label(win, cid, x, y):
+    """The number a slider stands at, right of it."""
+    win.add(cid, "static", (x, y, 34, 24), text="0", color=MUTED, size=12, align="right")
+
+
+pic = Window(1210, SW, SH, "", pictures_background())
 pic.add(1034, "static", (24, 8, 120, 24), text="动画效果", color=TEXT, size=14, bold=True)
-pic.add(1024, "radio", (150, 12, 80, 18), text="叠加", image="radio", group="mode", color=TEXT, size=12)
-pic.add(1025, "radio", (230, 12, 80, 18), text="融合", image="radio", group="mode", color=TEXT, size=12)
-pic.add(4102, "thumbs", (10, 48, SW - 20, 240), name="特效图片")
-icon_button(pic, 1023, (10, 296, 82, 28), "folder", "刷新", "刷新")
-push(pic, 1026, (100, 296, 82, 28), "添加")
-push(pic, 1027, (190, 296, 82, 28), "删除")
+pic.add(1024, "radio", (SW - 150, 12, 70, 18), text="融合", image="radio", group="mode", color=TEXT, size=12,
+        tip="图片与视频融合")
+pic.add(1025, "radio", (SW - 76, 12, 70, 18), text="叠加", image="radio", group="mode", color=TEXT, size=12,
+        tip="图片叠加在视频上")
+pic.add(4102, "thumbs", (10, 48, SW - 20, 232), name="特效图片")
+icon_button(pic, 1023, (10, 288, 82, 28), "folder", "刷新", "刷新")
+push(pic, 1026, (100, 288, 82, 28), "添加")
+push(pic, 1027, (190, 288, 82, 28), "删除")
 # 1211: effects in use (CWndSelectedEffect), below the pictures
-sel = Window(1211, SW, SH - 334, "已选特效", card_background(SW, SH - 334, "selected_bg.png"))
-sel.add(4104, "list", (8, 8, SW - 110, SH - 350), name="已选特效")
-push(sel, 1032, (SW - 94, 10, 84, 28), "移除")
-push(sel, 1033, (SW - 94, 44, 84, 28), "清空")
+SEL_H = SH - PICTURES_H - 8
+save(glyph("effects", 16, ACCENT), "icon_effect.png")
+sel = Window(1211, SW, SEL_H, "已选特效", card_background(SW, SEL_H, "selected_bg.png"))
+sel.add(2001, "static", (12, 6, 120, 20), text="已选特效", color=MUTED, size=12)
+sel.add(4104, "list", (10, 28, SW - 112, SEL_H - 38), name="已选特效", size=12)
+push(sel, 1032, (SW - 94, 28, 84, 28), "移除")
+push(sel, 1033, (SW - 94, 62, 84, 28), "清空")
 # 1212: colour adjustment (CWndColorAdjust)
 col = sub_window(1212, "色彩调节")
 col.add(1040, "check", (SW - 130, 12, 120, 18), text="关闭色彩调节", image="check", color=TEXT, size=12)
 for i, (cid, label, hi) in enumerate(((1041, "亮度", 200), (1042, "对比度", 200), (1043, "饱和度", 200),
                                       (1044, "红色", 255), (1045, "绿色", 255), (1046, "蓝色", 255))):
-    y = 52 + i * 34
+    y = 52 + i * 32
     col.add(2100 + i, "static", (14, y, 60, 24), text=label, color=TEXT, size=12)
-    col.add(cid, "slider", (74, y, SW - 96, 24), min=0, max=hi)
-col.add(1047, "list", (14, 260, SW - 28, 120), name="色彩预设")
+    col.add(cid, "slider", (74, y, SW - 124, 24), min=0, max=hi)
+    value_label(col, 2110 + i, SW - 46, y)
+col.add(2120, "static", (14, 248, 120, 20), text="色彩预设", color=MUTED, size=12)
+col.add(1047, "list", (14, 270, SW - 28, 108), name="色彩预设", size=12)
 push(col, 1048, (SW - 100, 392, 86, 28), "恢复默认")
 # 1213: picture in picture (CWndInnerImg)
 pip = sub_window(1213, "画中画")
 pip.add(1058, "check", (SW - 130, 12, 120, 18), text="关闭画中画", image="check", color=TEXT, size=12)
 pip.add(2100, "static", (14, 52, 70, 24), text="运动方式", color=TEXT, size=12)
 pip.add(1051, "combo", (84, 52, 160, 26), size=12)
-for i, (cid, label) in enumerate(((1052, "水平位置"), (1053, "垂直位置"), (1054, "缩放大小"), (1055, "对比度"))):
+for i, (cid, label) in enumerate(((1052, "水平位置"), (1053, "垂直位置"), (1054, "缩放大小"), (1055, "不透明度"))):
     y = 88 + i * 30
     pip.add(2101 + i, "static", (14, y, 70, 24), text=label, color=TEXT, size=12)
-    pip.add(cid, "slider", (84, y, SW - 106, 24), min=0, max=99)
-pip.add(4112, "thumbs", (10, 212, SW - 20, 168), name="画中画遮罩")
+    pip.add(cid, "slider", (84, y, SW - 134, 24), min=0, max=99)
+    value_label(pip, 2110 + i, SW - 46, y)
+pip.add(2105, "static", (14, 208, 120, 20), text="遮罩图片", color=MUTED, size=12)
+pip.add(4112, "thumbs", (10, 230, SW - 20, 152), name="画中画遮罩")
 push(pip, 1057, (SW - 196, 392, 86, 28), "背景图片")
 push(pip, 1056, (SW - 100, 392, 86, 28), "恢复默认")
 # 1214: text line (CWndAddFont)
@@ -739,11 +765,14 @@ fnt.add(1065, "combo", (80, 124, 150, 26), size=12, items="静止|向左滚动|�
 fnt.add(2104, "static", (240, 124, 36, 24), text="位置", color=TEXT, size=12)
 fnt.add(1063, "spin", (276, 124, SW - 290, 26), size=12, min=0, max=222, value=10)
 fnt.add(2105, "static", (14, 160, 60, 24), text="速度", color=TEXT, size=12)
-fnt.add(1067, "slider", (80, 160, SW - 94, 24), min=0, max=99)
+fnt.add(1067, "slider", (80, 160, SW - 128, 24), min=0, max=99)
+value_label(fnt, 2110, SW - 46, 160)
 fnt.add(2106, "static", (14, 196, 60, 24), text="文字颜色", color=TEXT, size=12)
 fnt.add(1000, "color", (80, 196, 60, 24))
 fnt.add(2107, "static", (160, 196, 60, 24), text="背景颜色", color=TEXT, size=12)
 fnt.add(2000, "color", (226, 196, 60, 24))
+fnt.add(2111, "static", (14, 240, SW - 28, 60), text="文字显示在视频画面上，背景颜色以半透明的横条衬在文字下方；"
+        "位置是横条距画面底部的像素数。", color=MUTED, size=12, align="left|top|wrap")
 # 1220: camera settings (CWndSubVideoSetting)
 cam = sub_window(1220, "摄像头")
 for i, (cid, label) in enumerate(((1076, "视频设备"), (1080, "视频格式"), (1081, "分辨率"), (1082, "帧间隔"),

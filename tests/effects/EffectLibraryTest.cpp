@@ -1,7 +1,9 @@
 // The effect picture library: picture names, listing with its pauses, thumbnails, copying in, deleting,
 // and the index file.
 #include "effects/EffectLibrary.h"
+#include "effects/PictureListing.h"
 
+#include "support/EventLoop.h"
 #include "support/Files.h"
 #include "support/TempHome.h"
 
@@ -13,6 +15,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <thread>
 
 namespace {
 
@@ -172,4 +175,103 @@ TEST(EffectLibrary, IndexFileTables)
         for (const auto& table : empty.Tables)
             EXPECT_TRUE(table.empty()) << bad;
     }
+}
+
+namespace {
+
+// Collects what a listing hands over, with the threads everything ran on.
+struct ListingRecord {
+    std::vector<std::string> names;
+    std::vector<bool> thumbnails;
+    std::vector<int> pauses;
+    std::vector<std::thread::id> pauseThreads;
+    std::vector<bool> finishes;
+    bool itemsOnCallerThread = true;
+
+    CPictureListing Make()
+    {
+        const std::thread::id caller = std::this_thread::get_id();
+        return CPictureListing(
+            [this, caller](const PictureItem& item) {
+                names.push_back(item.Name);
+                thumbnails.push_back(!item.Thumbnail.isNull());
+                itemsOnCallerThread = itemsOnCallerThread && std::this_thread::get_id() == caller;
+            },
+            [this](bool listed) { finishes.push_back(listed); },
+            [this](int ms) {
+                pauses.push_back(ms);
+                pauseThreads.push_back(std::this_thread::get_id());
+            });
+    }
+};
+
+}  // namespace
+
+TEST(PictureListing, HandsOverEachPictureOnTheCallersThreadAndPausesElsewhere)
+{
+    QTemporaryDir dir;
+    const std::string folder = MakeFolder(dir, "Effect/cartoon");
+    QImage blue(80, 60, QImage::Format_RGB32);
+    blue.fill(Qt::blue);
+    for (int i = 0; i < 60; ++i)
+        ASSERT_TRUE(blue.save(QString::fromStdString(folder + "/p" + std::to_string(i) + ".png")));
+    WriteFileBytes(folder + "/broken.gif", "GIF89a but no more");
+    WriteFileBytes(folder + "/readme", "");
+    WriteFileBytes(folder + "/Gif", "");
+
+    ListingRecord record;
+    CPictureListing listing = record.Make();
+    listing.Start(folder);
+    EXPECT_TRUE(listing.Running());
+    ASSERT_TRUE(ProcessEventsUntil([&] { return !record.finishes.empty(); }));
+    EXPECT_FALSE(listing.Running());
+    EXPECT_EQ(record.finishes, (std::vector<bool>{true}));
+
+    // The same pictures in the same order as the plain listing, each with its thumbnail but the two
+    // that cannot be decoded; the same pauses (65 entries), none on the caller's thread.
+    std::vector<int> plainPauses;
+    EXPECT_EQ(record.names, *ListPictureNames(folder, [&](int ms) { plainPauses.push_back(ms); }));
+    EXPECT_EQ(record.pauses, plainPauses);
+    EXPECT_EQ(record.pauses, (std::vector<int>{200, 200, 200}));
+    for (std::thread::id id : record.pauseThreads)
+        EXPECT_NE(id, std::this_thread::get_id());
+    EXPECT_TRUE(record.itemsOnCallerThread);
+    for (size_t i = 0; i < record.names.size(); ++i)
+        EXPECT_EQ(record.thumbnails[i], record.names[i] != "broken.gif" && record.names[i] != "Gif")
+            << record.names[i];
+}
+
+TEST(PictureListing, ARestartHandsOverOnlyTheNewFolder)
+{
+    QTemporaryDir dir;
+    const std::string first = MakeFolder(dir, "first"), second = MakeFolder(dir, "second");
+    for (int i = 0; i < 40; ++i)
+        WriteFileBytes(first + "/old" + std::to_string(i) + ".bmp", "");
+    WriteFileBytes(second + "/new.bmp", "");
+    const std::string empty = MakeFolder(dir, "empty");
+
+    ListingRecord record;
+    CPictureListing listing = record.Make();
+    listing.Start(first);
+    listing.Start(second);
+    ASSERT_TRUE(ProcessEventsUntil([&] { return !record.finishes.empty(); }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(record.names, (std::vector<std::string>{"new.bmp"}));
+    EXPECT_EQ(record.finishes, (std::vector<bool>{true}));
+
+    // A missing folder and one that holds nothing both end unlisted.
+    for (const std::string& folder : {dir.filePath("missing").toStdString(), empty}) {
+        record.finishes.clear();
+        listing.Start(folder);
+        ASSERT_TRUE(ProcessEventsUntil([&] { return !record.finishes.empty(); }));
+        EXPECT_EQ(record.finishes, (std::vector<bool>{false})) << folder;
+    }
+
+    // Stopped: nothing more arrives.
+    record.finishes.clear();
+    listing.Start(first);
+    listing.Stop();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(record.finishes.empty());
+    EXPECT_FALSE(listing.Running());
 }

@@ -324,3 +324,41 @@ TEST_F(PipOverlayTest, SetPipLeavesTheSwitchAlone)
     fresh.SetPipClose(true);
     EXPECT_FALSE(fresh.Enabled());
 }
+
+TEST_F(PipOverlayTest, PicturesAreLookedAtAgainWhenTheirFileChanges)
+{
+    // A mask that is missing at first shows once it appears; one replaced under the same path shows the
+    // new picture; a background likewise.
+    const std::string mask = dir_.filePath("late.jpg").toStdString();
+    settings_.FrontImg = mask;
+    settings_.ZoomSize = 20;
+    pip_.SetPip(settings_);
+    const TestFrame original = Numbered();
+    TestFrame frame = original;
+    pip_.DrawPip(frame.data());
+    EXPECT_EQ(frame.bytes, original.bytes) << "no mask yet";
+
+    Picture("late.jpg", kFrameWidth, kFrameHeight, Qt::white, "JPG");
+    frame = original;
+    pip_.DrawPip(frame.data());
+    EXPECT_NE(frame.At(60, 60), original.At(60, 60)) << "the mask that appeared is used";
+
+    // A black picture of another size in its place: the copy is hidden.
+    QImage black(kFrameWidth, kFrameHeight, QImage::Format_RGB32);
+    black.fill(Qt::black);
+    ASSERT_TRUE(black.save(QString::fromStdString(mask), "JPG", 10));
+    frame = original;
+    pip_.DrawPip(frame.data());
+    EXPECT_EQ(frame.bytes, original.bytes) << "the replaced mask is used";
+
+    settings_.ZoomSize = 0;
+    settings_.BackImg = Picture("bg.png", 8, 8, QColor(200, 0, 0), "PNG");
+    pip_.SetPip(settings_);
+    frame = original;
+    pip_.DrawPip(frame.data());
+    EXPECT_EQ(frame.At(5, 5), (Bgr{0, 0, 200}));
+    Picture("bg.png", 16, 16, QColor(0, 0, 200), "PNG");
+    frame = original;
+    pip_.DrawPip(frame.data());
+    EXPECT_EQ(frame.At(5, 5), (Bgr{200, 0, 0})) << "the replaced background is used";
+}

@@ -60,15 +60,15 @@ bool Has255(Bgr p) { return p.b == 255 || p.g == 255 || p.r == 255; }
 
 TEST(ShippedAssets, LayerPicturesSuitTheirBlendRules)
 {
-    for (int32_t category : {EFFECT_CARTOON, EFFECT_FRAME, EFFECT_DOSSAL, EFFECT_LIGHT}) {
+    for (int32_t category : {EFFECT_CARTOON, EFFECT_FRAME, EFFECT_DOSSAL, EFFECT_LIGHT, EFFECT_SPECIAL}) {
         const auto names = ListPictureNames(Folder(category), [](int) {});
         ASSERT_TRUE(names) << category;
-        EXPECT_GE(names->size(), 4u) << category;
+        EXPECT_GE(names->size(), category == EFFECT_SPECIAL ? 3u : 4u) << category;
         for (const std::string& name : *names) {
             SCOPED_TRACE(EffectFolder(category) + "/" + name);
             const Decoded decoded = DecodeAll(Folder(category) + "/" + name);
             ASSERT_FALSE(decoded.frames.empty());
-            if (category == EFFECT_CARTOON) {
+            if (category == EFFECT_CARTOON || category == EFFECT_SPECIAL) {
                 EXPECT_GE(decoded.frames.size(), 8u) << "animations move";
             }
             for (const CDib& frame : decoded.frames) {
@@ -117,7 +117,8 @@ TEST(ShippedAssets, MasksIconsWaitPicturesAndIndex)
     const struct {
         size_t table;
         int32_t category;
-    } listed[] = {{0, EFFECT_CARTOON}, {1, EFFECT_FRAME}, {2, EFFECT_LIGHT}, {3, EFFECT_DOSSAL}, {5, EFFECT_DOUBLE_IMAGE}};
+    } listed[] = {{0, EFFECT_CARTOON}, {1, EFFECT_FRAME},   {2, EFFECT_LIGHT},
+                  {3, EFFECT_DOSSAL},  {4, EFFECT_SPECIAL}, {5, EFFECT_DOUBLE_IMAGE}};
     for (const auto& l : listed) {
         const auto names = ListPictureNames(Folder(l.category), [](int) {});
         ASSERT_TRUE(names);
