@@ -119,7 +119,8 @@ void CX11Windows::InvertOutline(const CaptureRect& rect)
     XDrawRectangle(display_, root, gc, rect.left + 1, rect.top + 1, unsigned(rect.Width() - kOutlineWidth),
                    unsigned(rect.Height() - kOutlineWidth));
     XFreeGC(display_, gc);
-    XFlush(display_);
+    // Drawn by the time this returns, so the erase 400 ms later meets it on the screen.
+    XSync(display_, False);
 }
 
 bool X11ServerAvailable()

@@ -54,7 +54,9 @@ protected:
     {
         ShellTest::SetUp();
         PrepareMovieLocale();
+        // Wait pictures of its own in place of the shipped ones.
         waitFolder = home_.File("Effect/waitvideo");
+        std::filesystem::remove_all(waitFolder);
         std::filesystem::create_directories(waitFolder);
         WritePicture(waitFolder + "/colourbars.jpg", Qt::blue);
         WritePicture(waitFolder + "/waiting.png", Qt::green);

@@ -2,6 +2,7 @@
 // the tab takes.
 #include "SourceTabFixture.h"
 
+#include "ui/ModalDriver.h"
 #include "ui/SkinResources.h"
 #include "ui/SkinTree.h"
 
@@ -60,8 +61,13 @@ TEST_F(SourceTab, TheFourSourcesSwitchTheSinkAndShowTheirPanels)
 TEST_F(SourceTab, MessagesTheTabTakes)
 {
     CWndVideoScr& tab = Build();
-    // The left pane's screen button, through the main window.
+    // The left pane's screen button, through the main window. Without an X server the screen panel
+    // says so as it comes up.
+    ModalDriver driver;
+    driver.Click(IDR_USER_OPT_HITE, 1143);
     EXPECT_TRUE(SendWindowMessage(&tab, WM_SELECT_SCREEN_SOURCE));
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        EXPECT_TRUE(RunUntil([&] { return driver.Done(); }));
     EXPECT_EQ(tab.ChosenSource(), SOURCE_SCREEN);
     EXPECT_EQ(sink->SourceKind(), SOURCE_SCREEN);
     EXPECT_FALSE(devices.Streaming(0));
