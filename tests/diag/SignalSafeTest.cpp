@@ -9,6 +9,7 @@
 #include <csignal>
 #include <cstdio>
 #include <ctime>
+#include <latch>
 #include <limits.h>
 #include <memory>
 #include <string>
@@ -121,8 +122,17 @@ TEST(ThreadSignalStack, EachThreadGetsItsOwn)
     };
     void* a = nullptr;
     void* b = nullptr;
-    std::thread one([&] { a = own(); });
-    std::thread two([&] { b = own(); });
+    // Both threads live until both have their stacks: a stack freed with its thread may be handed out
+    // again to the next one.
+    std::latch bothHaveOne(2);
+    std::thread one([&] {
+        a = own();
+        bothHaveOne.arrive_and_wait();
+    });
+    std::thread two([&] {
+        b = own();
+        bothHaveOne.arrive_and_wait();
+    });
     one.join();
     two.join();
     EXPECT_NE(a, nullptr);
