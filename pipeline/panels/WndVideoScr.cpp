@@ -4,15 +4,12 @@
 #include "pipeline/SourceKind.h"
 #include "pipeline/panels/WndMedList.h"
 #include "pipeline/panels/WndMedView.h"
+#include "pipeline/panels/WndSubCapture.h"
 #include "pipeline/panels/WndSubImgView.h"
 #include "pipeline/panels/WndSubVideoSetting.h"
 #include "settings/Settings.h"
 #include "ui/SkinResources.h"
 #include "ui/SkinTree.h"
-
-#if __has_include("pipeline/panels/WndSubCapture.h")
-#include "pipeline/panels/WndSubCapture.h"
-#endif
 
 namespace {
 
@@ -43,14 +40,7 @@ bool CWndVideoScr::OnCreate()
     mediaList_ = CreateChildPanel<CWndMedList>(IDC_MEDIA_LIST_AREA, false);
     mediaView_ = CreateChildPanel<CWndMedView>(IDC_MEDIA_VIEW_AREA, false);
     picturePanel_ = CreateChildPanel<CWndSubImgView>(IDC_SUB_AREA, false);
-#if __has_include("pipeline/panels/WndSubCapture.h")
-    auto* screen = CreateChildPanel<CWndSubCapture>(IDC_SUB_AREA, false);
-    stopScreenFully_ = [screen] { screen->StopCaptureFully(); };
-    screenPanel_ = screen;
-#else
-    // Until the screen panel is built, its area shows the skin's layout of it.
-    screenPanel_ = CreateChildPanel<CUIWnd>(IDC_SUB_AREA, false, int(IDR_SUB_CAPTURE));
-#endif
+    screenPanel_ = CreateChildPanel<CWndSubCapture>(IDC_SUB_AREA, false);
     if (!cameraPanel_ || !mediaList_ || !mediaView_ || !picturePanel_ || !screenPanel_)
         return false;
     tree->SelectByData(SOURCE_CAMERA);
@@ -72,7 +62,7 @@ void CWndVideoScr::OnNotify(const ControlNotify& notify)
 void CWndVideoScr::ChooseSource(int32_t source)
 {
     if (CaptureSink)
-        SwitchSource(*CaptureSink, source, stopScreenFully_);
+        SwitchSource(*CaptureSink, source, [this] { screenPanel_->StopCaptureFully(); });
     cameraPanel_->setVisible(source == SOURCE_CAMERA);
     mediaList_->setVisible(source == SOURCE_MEDIA);
     mediaView_->setVisible(source == SOURCE_MEDIA);

@@ -4,13 +4,13 @@
 #include "ui/UIWnd.h"
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 class CWndSubVideoSetting;
 class CWndMedList;
 class CWndMedView;
 class CWndSubImgView;
+class CWndSubCapture;
 
 class CWndVideoScr : public CUIWnd {
     Q_OBJECT
@@ -34,7 +34,5 @@ private:
     CWndMedList* mediaList_ = nullptr;
     CWndMedView* mediaView_ = nullptr;
     CWndSubImgView* picturePanel_ = nullptr;
-    CUIWnd* screenPanel_ = nullptr;
-    // The screen panel's full stop, for when the screen gives way to the camera; empty without it.
-    std::function<void()> stopScreenFully_;
+    CWndSubCapture* screenPanel_ = nullptr;
 };

@@ -2,7 +2,6 @@
 // application object connects to it. Without Xvfb the tests skip.
 #include <QApplication>
 #include <QFileInfo>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -17,27 +16,35 @@ bool XvfbRunning = false;
 
 namespace {
 
+// Xvfb picks a free display itself and writes its number to the pipe, so that test programs started
+// side by side never share one server.
 pid_t StartXvfb(int& display)
 {
     if (!QFileInfo::exists("/usr/bin/Xvfb"))
         return 0;
-    for (display = 91; display < 140; ++display)
-        if (!QFileInfo::exists(QString("/tmp/.X%1-lock").arg(display)) &&
-            !QFileInfo::exists(QString("/tmp/.X11-unix/X%1").arg(display)))
-            break;
-    const std::string name = ":" + std::to_string(display);
-    const char* argv[] = {"/usr/bin/Xvfb", name.c_str(), "-screen", "0", "1280x800x24", "-nolisten", "tcp", nullptr};
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], nullptr, nullptr, const_cast<char**>(argv), environ) != 0)
+    int numberPipe[2];
+    if (pipe(numberPipe) != 0)
         return 0;
-    for (int i = 0; i < 200; ++i) {
-        if (QFileInfo::exists(QString("/tmp/.X11-unix/X%1").arg(display)))
-            return pid;
-        QThread::msleep(50);
+    const std::string fd = std::to_string(numberPipe[1]);
+    const char* argv[] = {"/usr/bin/Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x800x24", "-nolisten", "tcp",
+                          nullptr};
+    pid_t pid = 0;
+    const bool spawned = posix_spawn(&pid, argv[0], nullptr, nullptr, const_cast<char**>(argv), environ) == 0;
+    close(numberPipe[1]);
+    std::string number;
+    char c = 0;
+    while (spawned && read(numberPipe[0], &c, 1) == 1 && c != '\n')
+        number += c;
+    close(numberPipe[0]);
+    if (!spawned)
+        return 0;
+    if (number.empty()) {
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+        return 0;
     }
-    kill(pid, SIGTERM);
-    waitpid(pid, nullptr, 0);
-    return 0;
+    display = std::stoi(number);
+    return pid;
 }
 
 }  // namespace
